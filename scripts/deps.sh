@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tests and the program need, when missing.
+set -euo pipefail
+
+packages=(cmake make g++ qt6-base-dev libgl-dev libbenchmark-dev fonts-noto-cjk fonts-liberation "$@")
+
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" \
+        || missing+=("$package")
+done
+if [ ${#missing[@]} -eq 0 ]; then
+    echo "hanlexo: all needed packages are installed"
+    exit 0
+fi
+
+echo "hanlexo: installing ${missing[*]}"
+if [ "$(id -u)" -eq 0 ]; then
+    sudo=()
+elif command -v sudo >/dev/null 2>&1; then
+    sudo=(sudo)
+else
+    echo "hanlexo: run as root, or install sudo, to install: ${missing[*]}" >&2
+    exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

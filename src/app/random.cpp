@@ -1,0 +1,7 @@
+#include "app/random.h"
+
+Random &programRandom()
+{
+    static Random generator;
+    return generator;
+}

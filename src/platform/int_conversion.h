@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QByteArrayView>
+
+#include <optional>
+
+/// Converts a settings value text by the classic rules (decimal, or "$"/"0x"/"x" hexadecimal,
+/// leading spaces, optional sign, nothing after the digits); nullopt when it breaks them.
+std::optional<qint32> convertInteger(QByteArrayView text);
+
+/// convertInteger, or fallback when the text does not convert.
+inline qint32 strToIntDef(QByteArrayView text, qint32 fallback)
+{
+    return convertInteger(text).value_or(fallback);
+}

@@ -1,0 +1,207 @@
+#include "platform/widgets.h"
+
+#include "platform/fonts.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QProxyStyle>
+#include <QStyleOptionSlider>
+
+// ---------------------------------------------------------------------------------------------
+// TLabel
+
+TLabel::TLabel(const QString &caption, QWidget *parent, bool autoSize)
+    : QLabel(parent), m_autoSize(autoSize)
+{
+    setTextFormat(Qt::PlainText);
+    setText(caption);
+    if (m_autoSize)
+        adjustSize();
+}
+
+void TLabel::setCaption(const QString &caption)
+{
+    setText(caption);
+    if (m_autoSize)
+        adjustSize();
+}
+
+void TLabel::setFontSize(int points)
+{
+    QFont changed = font();
+    platform::setPointSizeUnchecked(changed, points);
+    setFont(changed);
+}
+
+void TLabel::setFontColor(const QColor &color)
+{
+    QPalette changed = palette();
+    changed.setColor(QPalette::WindowText, color);
+    setPalette(changed);
+}
+
+void TLabel::changeEvent(QEvent *event)
+{
+    QLabel::changeEvent(event);
+    if (m_autoSize && event->type() == QEvent::FontChange)
+        adjustSize();
+}
+
+// ---------------------------------------------------------------------------------------------
+// TScrollBar
+
+namespace {
+
+/// Draws and hit-tests scroll bars as if they had no page size, so the thumb keeps the fixed
+/// classic length instead of a proportional one.
+class ClassicScrollStyle : public QProxyStyle
+{
+public:
+    QRect subControlRect(ComplexControl control, const QStyleOptionComplex *option,
+                         SubControl subControl, const QWidget *widget) const override
+    {
+        if (control == CC_ScrollBar) {
+            if (const auto *slider = qstyleoption_cast<const QStyleOptionSlider *>(option)) {
+                QStyleOptionSlider fixedThumb(*slider);
+                fixedThumb.pageStep = 0;
+                return QProxyStyle::subControlRect(control, &fixedThumb, subControl, widget);
+            }
+        }
+        return QProxyStyle::subControlRect(control, option, subControl, widget);
+    }
+};
+
+QStyle *classicScrollStyle()
+{
+    static auto *style = [] {
+        auto *created = new ClassicScrollStyle;
+        created->setParent(qApp);
+        return created;
+    }();
+    return style;
+}
+
+} // namespace
+
+TScrollBar::TScrollBar(int position, QWidget *parent) : QScrollBar(Qt::Horizontal, parent)
+{
+    setStyle(classicScrollStyle());
+    setRange(0, 10);
+    setSingleStep(1);
+    setPageStep(1);
+    setValue(position);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void TScrollBar::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+        triggerAction(SliderSingleStepSub);
+        break;
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+        triggerAction(SliderSingleStepAdd);
+        break;
+    case Qt::Key_PageUp:
+        triggerAction(SliderPageStepSub);
+        break;
+    case Qt::Key_PageDown:
+        triggerAction(SliderPageStepAdd);
+        break;
+    case Qt::Key_Home:
+        triggerAction(SliderToMinimum);
+        break;
+    case Qt::Key_End:
+        triggerAction(SliderToMaximum);
+        break;
+    default:
+        QScrollBar::keyPressEvent(event);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// TRadioGroup
+
+TRadioGroup::TRadioGroup(QWidget *parent) : QGroupBox(parent)
+{
+    for (int k = 0; k < choiceCount; ++k) {
+        const QString item = QStringLiteral("R%1").arg(k);
+        m_items.append(item);
+        auto *button = new QRadioButton(item, this);
+        button->setObjectName(QStringLiteral("RadioGroup1_choice%1").arg(k));
+        m_choices[std::size_t(k)] = button;
+        connect(button, &QRadioButton::toggled, this, [this, k](bool checked) {
+            if (checked)
+                m_justTicked = k;
+        });
+        // A learner's click on an unticked choice toggles it, then clicks it; a click on the
+        // ticked choice only clicks it and must not count.
+        connect(button, &QRadioButton::clicked, this, [this, k] {
+            if (m_justTicked != k)
+                return;
+            m_justTicked = -1;
+            m_itemIndex = k;
+            emit choiceClicked();
+        });
+    }
+    arrangeChoices();
+}
+
+void TRadioGroup::uncheckAll()
+{
+    for (QRadioButton *button : m_choices) {
+        button->setAutoExclusive(false);
+        button->setChecked(false);
+        button->setAutoExclusive(true);
+    }
+    m_justTicked = -1;
+}
+
+void TRadioGroup::setChoicesFont(const QString &family, int points)
+{
+    for (QRadioButton *button : m_choices) {
+        QFont changed = button->font();
+        changed.setFamily(family);
+        platform::setPointSizeUnchecked(changed, points);
+        button->setFont(changed);
+    }
+}
+
+void TRadioGroup::setChoiceHighlighted(int k, bool highlighted)
+{
+    QRadioButton *button = choice(k);
+    QFont changed = button->font();
+    changed.setBold(highlighted);
+    button->setFont(changed);
+    QPalette colours = palette();
+    if (highlighted) {
+        const QColor green = platform::colorFromBgr(0x008000);
+        colours.setColor(QPalette::WindowText, green);
+        colours.setColor(QPalette::ButtonText, green);
+        colours.setColor(QPalette::Text, green);
+    }
+    button->setPalette(colours);
+}
+
+bool TRadioGroup::isChoiceHighlighted(int k) const
+{
+    return choice(k)->font().bold();
+}
+
+void TRadioGroup::resizeEvent(QResizeEvent *event)
+{
+    QGroupBox::resizeEvent(event);
+    arrangeChoices();
+}
+
+void TRadioGroup::arrangeChoices()
+{
+    // One column below the caption line, the height shared equally among the six choices.
+    const int top = fontMetrics().height();
+    const int itemHeight = std::max(1, (height() - top - 4) / choiceCount);
+    for (int k = 0; k < choiceCount; ++k)
+        choice(k)->setGeometry(8, top + k * itemHeight, width() - 16, itemHeight);
+}

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QScrollBar>
+
+#include <array>
+
+/// A label showing plain text. With autoSize it fits its text whenever the text or the font
+/// changes; without, it keeps its geometry (and centres its text when asked).
+class TLabel : public QLabel
+{
+    Q_OBJECT
+
+public:
+    TLabel(const QString &caption, QWidget *parent, bool autoSize);
+
+    QString caption() const { return text(); }
+    void setCaption(const QString &caption);
+    /// Changes only the font's size in points; face, colour and place stay.
+    void setFontSize(int points);
+    int fontSize() const { return font().pointSize(); }
+    /// The font colour, as the window draws it.
+    void setFontColor(const QColor &color);
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private:
+    bool m_autoSize;
+};
+
+/// A horizontal scroll bar with the classic fixed-size thumb and arrow keys that step the way
+/// they point.
+class TScrollBar : public QScrollBar
+{
+    Q_OBJECT
+
+public:
+    TScrollBar(int position, QWidget *parent);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+};
+
+/// A column of six radio buttons with captions of their own, an item index set by the learner's
+/// clicks only, and a click signal for a click that ticks an unticked choice.
+class TRadioGroup : public QGroupBox
+{
+    Q_OBJECT
+
+public:
+    static constexpr int choiceCount = 6;
+
+    explicit TRadioGroup(QWidget *parent);
+
+    QRadioButton *choice(int k) const { return m_choices.at(std::size_t(k)); }
+    /// Position of the choice the learner last ticked, -1 before any.
+    int itemIndex() const { return m_itemIndex; }
+    /// The group's own list of item texts, which never shows.
+    const QStringList &items() const { return m_items; }
+
+    /// Unticks all six without any signal of this group, although the set is exclusive.
+    void uncheckAll();
+    /// Font face and size of every choice; colour and bold kept.
+    void setChoicesFont(const QString &family, int points);
+    /// Normal look (window text, regular) or the highlighted correct choice (green, bold).
+    void setChoiceHighlighted(int k, bool highlighted);
+    bool isChoiceHighlighted(int k) const;
+
+signals:
+    /// The learner ticked an unticked choice; itemIndex() is its position.
+    void choiceClicked();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void arrangeChoices();
+
+    std::array<QRadioButton *, choiceCount> m_choices{};
+    QStringList m_items;
+    int m_itemIndex = -1;
+    int m_justTicked = -1;
+};

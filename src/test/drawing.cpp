@@ -1,0 +1,59 @@
+#include "app/tform1.h"
+
+#include "app/random.h"
+#include "platform/error_report.h"
+#include "platform/widgets.h"
+#include "test/question_draw.h"
+
+#include <QGroupBox>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+Field checkedField(const QRadioButton *chinese, const QRadioButton *pinyin)
+{
+    return chinese->isChecked() ? Field::Chinese : pinyin->isChecked() ? Field::Pinyin : Field::French;
+}
+
+const WordList &listOf(Field field, const WordList &ch, const WordList &pin, const WordList &fr)
+{
+    return field == Field::Chinese ? ch : field == Field::Pinyin ? pin : fr;
+}
+
+} // namespace
+
+void TForm1::Button4Click(QObject * /*Sender*/)
+{
+    if (Liste_ch.count() == 0) {
+        platform::showPlainMessage(QStringLiteral("Vous devez sélectionner au moins un cours"));
+        return;
+    }
+    const Field asked = checkedField(LQ1, LQ2);
+    const Field answered = checkedField(LR1, LR2);
+    // Six entries are not enough when fewer than six Chinese texts differ: drawing would not end.
+    if (Liste_ch.count() < 6 || Liste_pin.count() < 6 || Liste_fr.count() < 6
+        || !canDrawQuestion(Liste_ch, Liste_fr, asked, answered)) {
+        platform::showPlainMessage(QStringLiteral("Le test doit comporter au moins 6 propositions"));
+        return;
+    }
+
+    Button4->hide();
+    GroupBox2->hide();
+    GroupBox3->hide();
+    Reinitialiser->show();
+    Group_note->show();
+    RadioGroup1->show();
+
+    const QuestionSlots drawn = drawQuestion(Liste_ch, Liste_fr, asked, answered, programRandom());
+    question->setCaption(listOf(asked, Liste_ch, Liste_pin, Liste_fr).item(drawn.question));
+    questionTag = drawn.correctSlot;
+    const WordList &shown = listOf(answered, Liste_ch, Liste_pin, Liste_fr);
+    for (int k = 0; k < QuestionSlots::count; ++k)
+        RadioGroup1->choice(k)->setText(shown.item(drawn.entries[std::size_t(k)]));
+
+    const Field third = asked != Field::Chinese && answered != Field::Chinese ? Field::Chinese
+                        : asked != Field::Pinyin && answered != Field::Pinyin ? Field::Pinyin
+                                                                              : Field::French;
+    Solution->setCaption(listOf(third, Liste_ch, Liste_pin, Liste_fr).item(drawn.question));
+}

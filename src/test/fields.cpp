@@ -1,0 +1,100 @@
+#include "app/tform1.h"
+
+#include "platform/fonts.h"
+#include "platform/widgets.h"
+
+#include <QRadioButton>
+
+namespace {
+
+/// Fonts and places of the test page for one pair of fields.
+struct TestLayout
+{
+    const char *questionFont;
+    int questionSize;
+    const char *choicesFont;
+    int choicesSize;
+    int groupTop;
+    int groupHeight;
+    const char *solutionFont;
+    int solutionSize;
+    int solutionTop;
+};
+
+constexpr TestLayout chineseAnswer{"Arial", 20, "SimSun", 20, 40, 191, "Arial", 13, 236};
+constexpr TestLayout chineseQuestion{"SimSun", 40, "Arial", 10, 58, 165, "Arial", 13, 230};
+constexpr TestLayout chineseSolution{"Arial", 20, "Arial", 10, 44, 174, "SimSun", 20, 226};
+
+void setFace(TLabel *label, const char *family, int points)
+{
+    QFont changed = label->font();
+    changed.setFamily(QString::fromLatin1(family));
+    platform::setPointSizeUnchecked(changed, points);
+    label->setFont(changed);
+}
+
+} // namespace
+
+void TForm1::LQ1Click(QObject * /*Sender*/)
+{
+    reglage_taille_reponse();
+    if (!LQ1->isChecked())
+        return;
+    if (LR1->isChecked())
+        LR3->setChecked(true);
+    LR1->setEnabled(false);
+    LR2->setEnabled(true);
+    LR3->setEnabled(true);
+}
+
+void TForm1::LQ2Click(QObject * /*Sender*/)
+{
+    reglage_taille_reponse();
+    if (!LQ2->isChecked())
+        return;
+    if (LR2->isChecked())
+        LR3->setChecked(true);
+    LR1->setEnabled(true);
+    LR2->setEnabled(false);
+    LR3->setEnabled(true);
+}
+
+void TForm1::LQ3Click(QObject * /*Sender*/)
+{
+    reglage_taille_reponse();
+    if (!LQ3->isChecked())
+        return;
+    if (LR3->isChecked())
+        LR1->setChecked(true);
+    LR1->setEnabled(true);
+    LR2->setEnabled(true);
+    LR3->setEnabled(false);
+}
+
+void TForm1::LR1Click(QObject * /*Sender*/)
+{
+    reglage_taille_reponse();
+}
+
+void TForm1::LR2Click(QObject * /*Sender*/)
+{
+    reglage_taille_reponse();
+}
+
+void TForm1::LR3Click(QObject * /*Sender*/)
+{
+    reglage_taille_reponse();
+}
+
+void TForm1::reglage_taille_reponse()
+{
+    const TestLayout &layout = LR1->isChecked()   ? chineseAnswer
+                               : LQ1->isChecked() ? chineseQuestion
+                                                  : chineseSolution;
+    setFace(question, layout.questionFont, layout.questionSize);
+    RadioGroup1->setChoicesFont(QString::fromLatin1(layout.choicesFont), layout.choicesSize);
+    RadioGroup1->setGeometry(RadioGroup1->x(), layout.groupTop, RadioGroup1->width(),
+                             layout.groupHeight);
+    setFace(Solution, layout.solutionFont, layout.solutionSize);
+    Solution->move(Solution->x(), layout.solutionTop);
+}

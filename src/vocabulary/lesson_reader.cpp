@@ -1,0 +1,184 @@
+#include "vocabulary/lesson_reader.h"
+
+#include "platform/file_error.h"
+#include "vocabulary/word_list.h"
+
+#include <QtEndian>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <new>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QStringView orSpace(QStringView field)
+{
+    return field.isEmpty() ? QStringView(u" ") : field;
+}
+
+void appendEntry(const QStringView (&fields)[3], WordListsRef lists)
+{
+    if (fields[0].isEmpty() && fields[1].isEmpty() && fields[2].isEmpty())
+        return;
+    lists.ch.append(orSpace(fields[0]));
+    lists.pin.append(orSpace(fields[1]));
+    lists.fr.append(orSpace(fields[2]));
+}
+
+// One pass over the code units: only TAB, LF and CR stop the scan, and each field is appended once
+// as a slice of the text, so the cost is a compare per unit plus a copy into the lists' buffers.
+void parseUnits(QStringView text, WordListsRef lists)
+{
+    const char16_t *unit = text.utf16();
+    const char16_t *const end = unit + text.size();
+    if (unit != end && *unit == u'\xFEFF')
+        ++unit;
+    QStringView fields[3];
+    int field = 0;
+    const char16_t *fieldStart = unit;
+    for (; unit != end; ++unit) {
+        const char16_t c = *unit;
+        if (c > u'\r' || (c != u'\t' && c != u'\n' && c != u'\r'))
+            continue;
+        if (field < 3)
+            fields[field++] = QStringView(fieldStart, unit);
+        if (c != u'\t') {
+            appendEntry(fields, lists);
+            fields[0] = fields[1] = fields[2] = QStringView();
+            field = 0;
+            if (c == u'\r' && unit + 1 != end && unit[1] == u'\n')
+                ++unit;
+        }
+        fieldStart = unit + 1;
+    }
+    // A last line without a line end.
+    if (field < 3)
+        fields[field] = QStringView(fieldStart, end);
+    appendEntry(fields, lists);
+}
+
+// Parses units that hold byteCount bytes of the file (the last unit half-filled when it is odd).
+// With an odd length only the lines ended before the stray byte are taken.
+bool parseBuffer(QStringView units, qsizetype byteCount, WordListsRef lists)
+{
+    if (byteCount % 2 == 0) {
+        parseUnits(units, lists);
+        return true;
+    }
+    units.chop(1);
+    qsizetype complete = units.size();
+    while (complete > 0 && units[complete - 1] != u'\n' && units[complete - 1] != u'\r')
+        --complete;
+    parseUnits(units.first(complete), lists);
+    return false;
+}
+
+// Opens name relative to the working directory. O_NONBLOCK keeps a FIFO from blocking the open.
+int openEntry(const QByteArray &name)
+{
+    int fd;
+    do
+        fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+// Reads up to size bytes; returns the count read, or -1 with errno set.
+qsizetype readFully(int fd, char *data, qsizetype size)
+{
+    qsizetype done = 0;
+    while (done < size) {
+        const ssize_t got = ::read(fd, data + done, std::size_t(size - done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return -1;
+        if (got == 0)
+            break;
+        done += got;
+    }
+    return done;
+}
+
+FileError systemError(int code)
+{
+    return FileError {code, fileErrorText(code)};
+}
+
+// Closes fd on every way out.
+class ScopedFd
+{
+public:
+    explicit ScopedFd(int fd) : m_fd(fd) { }
+    ~ScopedFd() { ::close(m_fd); }
+    ScopedFd(const ScopedFd &) = delete;
+    ScopedFd &operator=(const ScopedFd &) = delete;
+
+private:
+    int m_fd;
+};
+
+} // namespace
+
+bool parseLesson(QByteArrayView bytes, WordListsRef lists)
+{
+    if (bytes.isEmpty())
+        return true;
+    // Copied once into aligned host-order units: the bytes may sit at any address.
+    QString units((bytes.size() + 1) / 2, Qt::Uninitialized);
+    qFromLittleEndian<char16_t>(bytes.data(), bytes.size() / 2, units.data());
+    return parseBuffer(units, bytes.size(), lists);
+}
+
+std::optional<FileError> readLessonFile(const QByteArray &name, WordListsRef lists)
+{
+    const int fd = openEntry(name);
+    if (fd < 0)
+        return systemError(errno);
+    const ScopedFd closer(fd);
+    struct stat st = {};
+    if (::fstat(fd, &st) != 0)
+        return systemError(errno);
+    if (S_ISDIR(st.st_mode))
+        return systemError(EISDIR);
+
+    // The file is read straight into the units that are parsed, with no second copy.
+    QString units;
+    try {
+        units = QString(qsizetype((st.st_size + 1) / 2), Qt::Uninitialized);
+    } catch (const std::bad_alloc &) {
+        return systemError(ENOMEM);
+    }
+    const qsizetype byteCount
+        = readFully(fd, reinterpret_cast<char *>(units.data()), qsizetype(st.st_size));
+    if (byteCount < 0)
+        return systemError(errno);
+    qFromLittleEndian<char16_t>(units.data(), byteCount / 2, units.data());
+    if (!parseBuffer(QStringView(units).first((byteCount + 1) / 2), byteCount, lists))
+        return FileError {0, readPastEndText()};
+    return std::nullopt;
+}
+
+std::optional<FileError> probeLesson(const QByteArray &name, ProbeResult &result)
+{
+    result = ProbeResult::NotLesson;
+    const int fd = openEntry(name);
+    if (fd < 0)
+        return systemError(errno);
+    const ScopedFd closer(fd);
+    struct stat st = {};
+    if (::fstat(fd, &st) != 0)
+        return systemError(errno);
+    // Only regular files are read: a directory, FIFO or device named "*.txt" is passed over.
+    if (!S_ISREG(st.st_mode))
+        return std::nullopt;
+    unsigned char head[2];
+    const qsizetype got = readFully(fd, reinterpret_cast<char *>(head), 2);
+    if (got < 0)
+        return systemError(errno);
+    if (got == 2 && head[0] == 0xFF && head[1] == 0xFE)
+        result = ProbeResult::Lesson;
+    return std::nullopt;
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+#include <optional>
+
+class WordList;
+
+/// The three parallel word lists that lessons are read into.
+struct WordListsRef
+{
+    WordList &ch;
+    WordList &pin;
+    WordList &fr;
+};
+
+/// Why a lesson file could not be read: the system's error number (0 for an odd length) and the
+/// learner's text.
+struct FileError
+{
+    int code = 0;
+    QString message;
+};
+
+/// Appends the entries of a lesson file's bytes: UTF-16 LE, a leading U+FEFF skipped, lines ended by
+/// CR LF, LF or CR (a last line without an end counts too), fields split by TAB, fields after the
+/// third ignored, empty fields stored as " ", lines whose three fields are empty skipped.
+/// Returns false when the length is odd; the complete lines before the stray byte are appended.
+bool parseLesson(QByteArrayView bytes, WordListsRef lists);
+
+/// Reads the file name (relative to the working directory) with one read and parses it.
+std::optional<FileError> readLessonFile(const QByteArray &name, WordListsRef lists);
+
+/// What the listing makes of a "*.txt" entry.
+enum class ProbeResult
+{
+    Lesson,    ///< begins with the bytes FF FE
+    NotLesson, ///< anything else: other text, fewer than two bytes, a directory
+};
+
+/// Looks at the first two bytes of the entry name; an error when it cannot be opened.
+std::optional<FileError> probeLesson(const QByteArray &name, ProbeResult &result);

@@ -1,0 +1,50 @@
+#include "testsupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+ScopedWorkDir::ScopedWorkDir() : m_previous(QDir::currentPath())
+{
+    if (!m_dir.isValid() || !QDir::setCurrent(m_dir.path()))
+        qFatal("cannot make a temporary working directory");
+}
+
+ScopedWorkDir::~ScopedWorkDir()
+{
+    QDir::setCurrent(m_previous);
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+QByteArray utf16le(const QString &text)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size() * 2);
+    for (QChar c : text) {
+        bytes.append(char(c.unicode() & 0xFF));
+        bytes.append(char(c.unicode() >> 8));
+    }
+    return bytes;
+}
+
+QByteArray lessonBytes(const QStringList &lines)
+{
+    QByteArray bytes("\xFF\xFE", 2);
+    for (const QString &line : lines)
+        bytes += utf16le(line + QStringLiteral("\r\n"));
+    return bytes;
+}

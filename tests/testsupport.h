@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+/// A temporary working directory for one test: made current on creation, the previous one restored
+/// (and everything removed) at the end.
+class ScopedWorkDir
+{
+public:
+    ScopedWorkDir();
+    ~ScopedWorkDir();
+    ScopedWorkDir(const ScopedWorkDir &) = delete;
+    ScopedWorkDir &operator=(const ScopedWorkDir &) = delete;
+
+    QString path() const { return m_dir.path(); }
+    /// Absolute path of name inside the directory.
+    QString filePath(const QString &name) const { return m_dir.filePath(name); }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_previous;
+};
+
+/// Writes bytes to path (creating or replacing it); fails the test on error.
+void writeBytes(const QString &path, const QByteArray &bytes);
+QByteArray readBytes(const QString &path);
+
+/// UTF-16 LE bytes of text, without a byte-order mark.
+QByteArray utf16le(const QString &text);
+
+/// A lesson file: FF FE, then each line as "ch\tpin\tfr" joined and ended by CR LF.
+QByteArray lessonBytes(const QStringList &lines);

@@ -1,0 +1,385 @@
+#include "platform/ini_file.h"
+
+#include "testsupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QTest>
+
+#include <cerrno>
+#include <csignal>
+#include <optional>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+Q_DECLARE_METATYPE(std::optional<QByteArray>)
+
+namespace {
+
+const QByteArray francais8bit("fran\xE7"
+                              "ais");
+const QByteArray francaisUtf8("fran\xC3\xA7"
+                              "ais");
+
+/// The bytes of a literal, NUL bytes included.
+template<qsizetype N> QByteArray bytes(const char (&literal)[N])
+{
+    return QByteArray(literal, N - 1);
+}
+
+QByteArray localPath(const QString &path)
+{
+    return QFile::encodeName(path);
+}
+
+mode_t modeOf(const QString &path)
+{
+    struct stat status
+    {
+    };
+    return stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & 07777 : 0;
+}
+
+/// False where permission bits bind nobody (running as root): a read-only directory still takes
+/// files.
+bool permissionsEnforced()
+{
+    QTemporaryDir dir;
+    chmod(QFile::encodeName(dir.path()).constData(), 0555);
+    QFile probe(dir.filePath(QStringLiteral("probe")));
+    const bool refused = !probe.open(QIODevice::WriteOnly);
+    chmod(QFile::encodeName(dir.path()).constData(), 0755);
+    return refused;
+}
+
+/// Bytes of every kind, line ends, brackets and "=" included, from a fixed seed.
+QByteArray garbage(qsizetype size)
+{
+    QRandomGenerator generator(20240607);
+    QByteArray bytes(size, '\0');
+    for (char &byte : bytes)
+        byte = char(generator.bounded(256));
+    return bytes;
+}
+
+} // namespace
+
+class TestIniFile : public QObject
+{
+    Q_OBJECT
+private slots:
+    void findsValues_data();
+    void findsValues();
+    void writesValues_data();
+    void writesValues();
+    void writtenValueIsFoundAgain_data();
+    void writtenValueIsFoundAgain();
+
+    void missingFileReadsNothing();
+    void firstWriteCreatesTheFile();
+    void replacementKeepsPermissionsAndLeavesNoTemporary();
+    void symbolicLinkStaysALink();
+    void symbolicLinkLoopIsRefused();
+    void missingDirectoryIsRefused();
+    void failedWriteKeepsThePreviousFile();
+    void readOnlyDirectoryRewritesInPlace();
+    void readOnlyFileIsRefused_data();
+    void readOnlyFileIsRefused();
+};
+
+void TestIniFile::findsValues_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QByteArray>("section");
+    QTest::addColumn<QByteArray>("key");
+    QTest::addColumn<std::optional<QByteArray>>("expected");
+    const std::optional<QByteArray> absent;
+    const auto value = [](const char *text) { return std::optional<QByteArray>(QByteArray(text)); };
+
+    QTest::newRow("CR LF") << QByteArray("[Vitesse]\r\nchinois=3\r\npinyin=4\r\n")
+                           << QByteArray("Vitesse") << QByteArray("pinyin") << value("4");
+    QTest::newRow("LF") << QByteArray("[Vitesse]\nchinois=3\n") << QByteArray("Vitesse")
+                        << QByteArray("chinois") << value("3");
+    QTest::newRow("lone CR") << QByteArray("[Vitesse]\rchinois=3\rpinyin=4")
+                             << QByteArray("Vitesse") << QByteArray("pinyin") << value("4");
+    QTest::newRow("ASCII case ignored")
+        << QByteArray("[VITESSE]\nChinois=3\n") << QByteArray("vitesse") << QByteArray("CHINOIS")
+        << value("3");
+    QTest::newRow("8-bit key") << QByteArray("[Vitesse]\r\n" + francais8bit + "=3\r\n")
+                               << QByteArray("Vitesse") << francais8bit << value("3");
+    QTest::newRow("UTF-8 key is another key")
+        << QByteArray("[Vitesse]\r\n" + francaisUtf8 + "=3\r\n") << QByteArray("Vitesse")
+        << francais8bit << absent;
+    QTest::newRow("8-bit key beside UTF-8 key")
+        << QByteArray("[Vitesse]\r\n" + francaisUtf8 + "=3\r\n" + francais8bit + "=4\r\n")
+        << QByteArray("Vitesse") << francais8bit << value("4");
+    QTest::newRow("Latin-1 case not folded") << QByteArray("[Vitesse]\r\nFRAN\xC7"
+                                                           "AIS=3\r\n")
+                                             << QByteArray("Vitesse") << francais8bit << absent;
+    QTest::newRow("blanks trimmed")
+        << QByteArray(" \t[ Vitesse ]  \n \t chinois \t=\t 4 2 \t\n") << QByteArray("Vitesse")
+        << QByteArray("chinois") << value("4 2");
+    QTest::newRow("empty value") << QByteArray("[Vitesse]\nchinois=\n") << QByteArray("Vitesse")
+                                 << QByteArray("chinois") << value("");
+    QTest::newRow("value holding =")
+        << QByteArray("[Vitesse]\nchinois=a=b\n") << QByteArray("Vitesse") << QByteArray("chinois")
+        << value("a=b");
+    QTest::newRow("no final line end")
+        << QByteArray("[Vitesse]\nchinois=5") << QByteArray("Vitesse") << QByteArray("chinois")
+        << value("5");
+    QTest::newRow("other section") << QByteArray("[Affichage]\nchinois=3\n[Vitesse]\npinyin=1\n")
+                                   << QByteArray("Vitesse") << QByteArray("chinois") << absent;
+    QTest::newRow("before any section") << QByteArray("chinois=3\n[Vitesse]\n")
+                                        << QByteArray("Vitesse") << QByteArray("chinois") << absent;
+    QTest::newRow("comment") << QByteArray("[Vitesse]\n;chinois=3\n") << QByteArray("Vitesse")
+                             << QByteArray("chinois") << absent;
+    QTest::newRow("longer key") << QByteArray("[Vitesse]\nchinoise=3\n") << QByteArray("Vitesse")
+                                << QByteArray("chinois") << absent;
+    QTest::newRow("line without =") << QByteArray("[Vitesse]\nchinois\nchinois=2\n")
+                                    << QByteArray("Vitesse") << QByteArray("chinois") << value("2");
+    QTest::newRow("first of repeated keys")
+        << QByteArray("[Vitesse]\nchinois=1\nchinois=2\n") << QByteArray("Vitesse")
+        << QByteArray("chinois") << value("1");
+    QTest::newRow("repeated section")
+        << QByteArray("[Vitesse]\npinyin=1\n[Affichage]\n[Vitesse]\nchinois=2\n")
+        << QByteArray("Vitesse") << QByteArray("chinois") << value("2");
+    QTest::newRow("unclosed header ends section")
+        << QByteArray("[Vitesse]\n[broken\nchinois=3\n") << QByteArray("Vitesse")
+        << QByteArray("chinois") << absent;
+    QTest::newRow("NUL bytes") << bytes("\0\0[x\0]\n[Vitesse]\n\0=\0\nchinois=7\0\n")
+                               << QByteArray("Vitesse") << QByteArray("chinois")
+                               << std::optional<QByteArray>(bytes("7\0"));
+}
+
+void TestIniFile::findsValues()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QByteArray, section);
+    QFETCH(QByteArray, key);
+    QFETCH(std::optional<QByteArray>, expected);
+    QCOMPARE(ini::valueIn(content, section, key), expected);
+}
+
+void TestIniFile::writesValues_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QByteArray>("key");
+    QTest::addColumn<QByteArray>("expected");
+
+    QTest::newRow("new file") << QByteArray() << QByteArray("pinyin")
+                              << QByteArray("[Vitesse]\r\npinyin=6\r\n");
+    QTest::newRow("replaced, other lines kept")
+        << QByteArray("; mes r\xE9glages\r\n[Vitesse]\r\n  Pinyin = 1 \r\nchinois=5\r\n\r\n")
+        << QByteArray("pinyin")
+        << QByteArray("; mes r\xE9glages\r\n[Vitesse]\r\npinyin=6\r\nchinois=5\r\n\r\n");
+    QTest::newRow("replaced on last line without line end")
+        << QByteArray("[Vitesse]\npinyin=1") << QByteArray("pinyin")
+        << QByteArray("[Vitesse]\npinyin=6");
+    QTest::newRow("added after last key, before blank lines")
+        << QByteArray("[Vitesse]\nchinois=1\nx\n\n[Affichage]\npinyin=1\n") << QByteArray("pinyin")
+        << QByteArray("[Vitesse]\nchinois=1\npinyin=6\nx\n\n[Affichage]\npinyin=1\n");
+    QTest::newRow("added after header")
+        << QByteArray("[Vitesse]\r\n\r\n[Affichage]\r\n") << QByteArray("pinyin")
+        << QByteArray("[Vitesse]\r\npinyin=6\r\n\r\n[Affichage]\r\n");
+    QTest::newRow("added after header without line end")
+        << QByteArray("a=1\n[vitesse]") << QByteArray("pinyin")
+        << QByteArray("a=1\n[vitesse]\npinyin=6\n");
+    QTest::newRow("section added, LF kept")
+        << QByteArray("[Affichage]\nx=1\n") << QByteArray("pinyin")
+        << QByteArray("[Affichage]\nx=1\n[Vitesse]\npinyin=6\n");
+    QTest::newRow("section added after missing line end")
+        << QByteArray("[Affichage]\r\nx=1") << QByteArray("pinyin")
+        << QByteArray("[Affichage]\r\nx=1\r\n[Vitesse]\r\npinyin=6\r\n");
+    QTest::newRow("lone CR kept") << QByteArray("[Vitesse]\rchinois=1\r") << QByteArray("pinyin")
+                                  << QByteArray("[Vitesse]\rchinois=1\rpinyin=6\r");
+    QTest::newRow("first of repeated keys")
+        << QByteArray("[Vitesse]\npinyin=1\npinyin=2\n") << QByteArray("pinyin")
+        << QByteArray("[Vitesse]\npinyin=6\npinyin=2\n");
+    QTest::newRow("key of second section occurrence")
+        << QByteArray("[Vitesse]\na=1\n[X]\n[Vitesse]\npinyin=2\n") << QByteArray("pinyin")
+        << QByteArray("[Vitesse]\na=1\n[X]\n[Vitesse]\npinyin=6\n");
+    QTest::newRow("new key in first section occurrence")
+        << QByteArray("[Vitesse]\na=1\n[X]\n[Vitesse]\nb=2\n") << QByteArray("pinyin")
+        << QByteArray("[Vitesse]\na=1\npinyin=6\n[X]\n[Vitesse]\nb=2\n");
+    QTest::newRow("8-bit key beside UTF-8 key")
+        << QByteArray("[Vitesse]\r\n" + francaisUtf8 + "=3\r\n") << francais8bit
+        << QByteArray("[Vitesse]\r\n" + francaisUtf8 + "=3\r\n" + francais8bit + "=6\r\n");
+    QTest::newRow("NUL bytes kept")
+        << bytes("\0[Vitesse]\0\n[Vitesse]\n\0\n") << QByteArray("pinyin")
+        << bytes("\0[Vitesse]\0\n[Vitesse]\npinyin=6\n\0\n");
+}
+
+void TestIniFile::writesValues()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QByteArray, key);
+    QFETCH(QByteArray, expected);
+    QCOMPARE(ini::withValue(content, "Vitesse", key, "6"), expected);
+}
+
+void TestIniFile::writtenValueIsFoundAgain_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("garbage") << garbage(4096);
+    QTest::newRow("garbage, then the section unclosed") << garbage(512) + "\n[Vitesse";
+    QTest::newRow("10 MB of garbage") << garbage(qsizetype(10) * 1024 * 1024);
+    QTest::newRow("10 MB of lines")
+        << QByteArray("[Vitesse]\r\n" + QByteArray("chinois=1\r\n").repeated(900000));
+}
+
+void TestIniFile::writtenValueIsFoundAgain()
+{
+    QFETCH(QByteArray, content);
+    const QByteArray first = ini::withValue(content, "Vitesse", francais8bit, "3");
+    QCOMPARE(ini::valueIn(first, "vitesse", francais8bit), QByteArray("3"));
+    const QByteArray second = ini::withValue(first, "Vitesse", francais8bit, "12");
+    QCOMPARE(ini::valueIn(second, "Vitesse", francais8bit), QByteArray("12"));
+    QCOMPARE(second.size(), first.size() + 1);
+    QVERIFY(second.startsWith(content.first(content.size() / 2)));
+}
+
+void TestIniFile::missingFileReadsNothing()
+{
+    const ScopedWorkDir dir;
+    QCOMPARE(ini::readValue("missing.ini", "Vitesse", "chinois"), std::nullopt);
+    QCOMPARE(ini::readValue(localPath(dir.path()), "Vitesse", "chinois"), std::nullopt);
+    QVERIFY(!QFileInfo::exists(dir.filePath("missing.ini")));
+}
+
+void TestIniFile::firstWriteCreatesTheFile()
+{
+    const ScopedWorkDir dir;
+    const mode_t previousMask = umask(027);
+    const int result
+        = ini::writeValue(localPath(dir.path()) + "//settings.ini", "Vitesse", "pinyin", "6");
+    umask(previousMask);
+    QCOMPARE(result, 0);
+    QCOMPARE(readBytes(dir.filePath("settings.ini")), QByteArray("[Vitesse]\r\npinyin=6\r\n"));
+    QCOMPARE(modeOf(dir.filePath("settings.ini")), mode_t(0640));
+    QCOMPARE(ini::readValue("settings.ini", "Vitesse", "pinyin"), QByteArray("6"));
+}
+
+void TestIniFile::replacementKeepsPermissionsAndLeavesNoTemporary()
+{
+    const ScopedWorkDir dir;
+    writeBytes(dir.filePath("settings.ini"), "[Vitesse]\npinyin=5\n");
+    QVERIFY(chmod("settings.ini", 0604) == 0);
+    QCOMPARE(ini::writeValue("settings.ini", "Vitesse", "pinyin", "6"), 0);
+    QCOMPARE(ini::writeValue("settings.ini", "Affichage", "champs_pinyin", "22"), 0);
+    QCOMPARE(readBytes(dir.filePath("settings.ini")),
+             QByteArray("[Vitesse]\npinyin=6\n[Affichage]\nchamps_pinyin=22\n"));
+    QCOMPARE(modeOf(dir.filePath("settings.ini")), mode_t(0604));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList {QStringLiteral("settings.ini")});
+}
+
+void TestIniFile::symbolicLinkStaysALink()
+{
+    const ScopedWorkDir dir;
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("real")));
+    writeBytes(dir.filePath("real/target.ini"), "[Vitesse]\r\nchinois=1\r\n");
+    // A chain: a relative link to a link in another directory, itself relative to its own place.
+    QVERIFY(symlink("target.ini", "real/inner.ini") == 0);
+    QVERIFY(symlink("real/inner.ini", "settings.ini") == 0);
+    QVERIFY(symlink("real/absent.ini", "dangling.ini") == 0);
+
+    QCOMPARE(ini::writeValue("settings.ini", "Vitesse", "chinois", "4"), 0);
+    QCOMPARE(ini::writeValue("dangling.ini", "Vitesse", "chinois", "2"), 0);
+
+    QVERIFY(QFileInfo(dir.filePath("settings.ini")).isSymLink());
+    QVERIFY(QFileInfo(dir.filePath("real/inner.ini")).isSymLink());
+    QVERIFY(QFileInfo(dir.filePath("dangling.ini")).isSymLink());
+    QCOMPARE(readBytes(dir.filePath("real/target.ini")), QByteArray("[Vitesse]\r\nchinois=4\r\n"));
+    QCOMPARE(readBytes(dir.filePath("real/absent.ini")), QByteArray("[Vitesse]\r\nchinois=2\r\n"));
+}
+
+void TestIniFile::symbolicLinkLoopIsRefused()
+{
+    const ScopedWorkDir dir;
+    QVERIFY(symlink("b.ini", "a.ini") == 0);
+    QVERIFY(symlink("a.ini", "b.ini") == 0);
+    QCOMPARE(ini::writeValue("a.ini", "Vitesse", "chinois", "4"), ELOOP);
+    QCOMPARE(ini::readValue("a.ini", "Vitesse", "chinois"), std::nullopt);
+}
+
+void TestIniFile::missingDirectoryIsRefused()
+{
+    const ScopedWorkDir dir;
+    QCOMPARE(ini::writeValue("absent//settings.ini", "Vitesse", "chinois", "4"), ENOENT);
+    QVERIFY(QDir(dir.path())
+                .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+                .isEmpty());
+}
+
+void TestIniFile::failedWriteKeepsThePreviousFile()
+{
+    // A file size limit makes the write fail part-way, as a full disk would.
+    const ScopedWorkDir dir;
+    const QByteArray previous("[Vitesse]\npinyin=5\n");
+    writeBytes(dir.filePath("settings.ini"), previous);
+    rlimit saved {};
+    QVERIFY(getrlimit(RLIMIT_FSIZE, &saved) == 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 64;
+    QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
+    const int result = ini::writeValue("settings.ini", "Vitesse", "pinyin", QByteArray(100, '7'));
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    QCOMPARE(result, EFBIG);
+    QCOMPARE(readBytes(dir.filePath("settings.ini")), previous);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList {QStringLiteral("settings.ini")});
+}
+
+void TestIniFile::readOnlyDirectoryRewritesInPlace()
+{
+    if (!permissionsEnforced())
+        QSKIP("permission bits are not enforced for this user (root): a read-only directory cannot "
+              "be made");
+    const ScopedWorkDir dir;
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("locked")));
+    writeBytes(dir.filePath("locked/settings.ini"), "[Vitesse]\r\npinyin=5\r\n; fin\r\n");
+    QVERIFY(chmod("locked", 0555) == 0);
+    const int result = ini::writeValue("locked/settings.ini", "Vitesse", "chinois", "3");
+    const int result2 = ini::writeValue("locked/settings.ini", "Vitesse", "pinyin", "");
+    chmod("locked", 0755);
+    QCOMPARE(result, 0);
+    QCOMPARE(result2, 0);
+    QCOMPARE(readBytes(dir.filePath("locked/settings.ini")),
+             QByteArray("[Vitesse]\r\npinyin=\r\nchinois=3\r\n; fin\r\n"));
+}
+
+void TestIniFile::readOnlyFileIsRefused_data()
+{
+    QTest::addColumn<mode_t>("directoryMode");
+    QTest::newRow("in a writable directory") << mode_t(0755);
+    QTest::newRow("in a read-only directory") << mode_t(0555);
+}
+
+void TestIniFile::readOnlyFileIsRefused()
+{
+    QFETCH(mode_t, directoryMode);
+    if (!permissionsEnforced())
+        QSKIP("permission bits are not enforced for this user (root): a read-only file cannot be "
+              "made");
+    const ScopedWorkDir dir;
+    const QByteArray previous("[Vitesse]\npinyin=5\n");
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("place")));
+    writeBytes(dir.filePath("place/settings.ini"), previous);
+    QVERIFY(chmod("place/settings.ini", 0444) == 0);
+    QVERIFY(chmod("place", directoryMode) == 0);
+    const int result = ini::writeValue("place/settings.ini", "Vitesse", "pinyin", "6");
+    chmod("place", 0755);
+    QCOMPARE(result, EACCES);
+    QCOMPARE(readBytes(dir.filePath("place/settings.ini")), previous);
+    QCOMPARE(QDir(dir.filePath("place")).entryList(QDir::Files | QDir::Hidden),
+             QStringList {QStringLiteral("settings.ini")});
+}
+
+QTEST_APPLESS_MAIN(TestIniFile)
+#include "tst_ini_file.moc"

@@ -1,0 +1,486 @@
+#include "app/tform1.h"
+#include "platform/widgets.h"
+#include "windowfixture.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionViewItem>
+#include <QTest>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+/// The word lists as "ch|pin|fr" lines.
+QStringList entries(const TForm1 &form)
+{
+    QStringList lines;
+    for (qsizetype i = 0; i < form.Liste_ch.count(); ++i)
+        lines.append(form.Liste_ch.item(i) + u'|' + form.Liste_pin.item(i) + u'|' + form.Liste_fr.item(i));
+    return lines;
+}
+
+/// "ch|pin|fr" lines of numberedLines(n, prefix).
+QStringList numberedEntries(int n, const QString &prefix)
+{
+    QStringList lines = numberedLines(n, prefix);
+    for (QString &line : lines)
+        line.replace(u'\t', u'|');
+    return lines;
+}
+
+QStringList captions(const QListWidget *list)
+{
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i)
+        texts.append(list->item(i)->text());
+    return texts;
+}
+
+QList<Qt::CheckState> ticks(const QListWidget *list)
+{
+    QList<Qt::CheckState> states;
+    for (int i = 0; i < list->count(); ++i)
+        states.append(list->item(i)->checkState());
+    return states;
+}
+
+/// Where the check box of an item is drawn, in viewport coordinates.
+QPoint checkIndicatorCentre(QListWidget *list, int row)
+{
+    const QListWidgetItem *item = list->item(row);
+    QStyleOptionViewItem option;
+    option.initFrom(list);
+    option.rect = list->visualItemRect(item);
+    option.features = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
+    option.checkState = item->checkState();
+    option.text = item->text();
+    option.font = list->font();
+    option.fontMetrics = QFontMetrics(list->font());
+    option.displayAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+    option.viewItemPosition = QStyleOptionViewItem::OnlyOne;
+    option.widget = list;
+    return list->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, list).center();
+}
+
+void clickCheckBox(QListWidget *list, int row)
+{
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, checkIndicatorCentre(list, row));
+}
+
+/// A click on the item's name, well right of its check box.
+void clickName(QListWidget *list, int row)
+{
+    const QRect rect = list->visualItemRect(list->item(row));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(rect.right() - 10, rect.center().y()));
+}
+
+/// Learning state that a rebuild must reset, set to something else beforehand.
+void markLearningState(TForm1 &form)
+{
+    form.Liste_ch.tag = 3;
+    form.compteur->setCaption(QStringLiteral("4/ 9"));
+}
+
+QByteArray bom()
+{
+    return QByteArray("\xFF\xFE", 2);
+}
+
+} // namespace
+
+class TestLessonList : public QObject
+{
+    Q_OBJECT
+private slots:
+    void listsAndTicksEveryLesson();
+    void nonLessonsAreNotListed();
+    void entriesThatCannotBeLessonsArePassedOver();
+    void unopenableEntryIsReportedAndPassedOver_data();
+    void unopenableEntryIsReportedAndPassedOver();
+    void untickAllEmptiesTheLists_data();
+    void untickAllEmptiesTheLists();
+    void commandWithNothingToChangeDoesNothing_data();
+    void commandWithNothingToChangeDoesNothing();
+    void tickAllLoadsInListOrder();
+    void clickingANameRebuilds();
+    void clickingACheckBoxUnticks();
+    void spaceTogglesTheCurrentLesson();
+    void deletedLessonStopsTheRebuild();
+    void oddLessonIsReportedForEveryRebuild_data();
+    void oddLessonIsReportedForEveryRebuild();
+    void everyLineEndGivesThreeFields_data();
+    void everyLineEndGivesThreeFields();
+};
+
+void TestLessonList::listsAndTicksEveryLesson()
+{
+    WindowFixture fixture;
+    fixture.addLesson(QStringLiteral("b.txt"), numberedLines(2, QStringLiteral("b")));
+    fixture.addLesson(QStringLiteral("A.txt"), numberedLines(3, QStringLiteral("A")));
+    fixture.addLesson(QStringLiteral("c.TXT"), numberedLines(1, QStringLiteral("c")));
+    fixture.addLesson(QStringLiteral(".cach\u00e9.txt"), numberedLines(1, QStringLiteral("h")));
+    // Only the two signature bytes: listed, no entry, no message.
+    writeBytes(fixture.work.filePath(QStringLiteral("vide.txt")), bom());
+    TForm1 &form = fixture.start();
+
+    QCOMPARE(captions(form.ListView1),
+             (QStringList {QStringLiteral(".cach\u00e9.txt"), "A.txt", "b.txt", "c.TXT", "vide.txt"}));
+    QCOMPARE(ticks(form.ListView1), QList<Qt::CheckState>(5, Qt::Checked));
+    QCOMPARE(entries(form),
+             numberedEntries(1, QStringLiteral("h")) + numberedEntries(3, QStringLiteral("A"))
+                 + numberedEntries(2, QStringLiteral("b")) + numberedEntries(1, QStringLiteral("c")));
+    QCOMPARE(form.Liste_ch.tag, -1);
+    QCOMPARE(fixture.errors, QStringList());
+    // Nobody can rename a lesson in place.
+    QCOMPARE(form.ListView1->editTriggers(), QAbstractItemView::NoEditTriggers);
+}
+
+void TestLessonList::nonLessonsAreNotListed()
+{
+    WindowFixture fixture;
+    writeBytes(fixture.work.filePath(QStringLiteral("latin1.txt")), "fran\xe7" "ais\r\n");
+    writeBytes(fixture.work.filePath(QStringLiteral("utf8.txt")), "\xEF\xBB\xBF" "fran\xc3\xa7" "ais\r\n");
+    writeBytes(fixture.work.filePath(QStringLiteral("utf8nobom.txt")), "\xc3\xa7\r\n");
+    writeBytes(fixture.work.filePath(QStringLiteral("bigendian.txt")), QByteArray("\xFE\xFF\x80\x01", 4));
+    writeBytes(fixture.work.filePath(QStringLiteral("reversed.txt")), QByteArray("\xFE\xFE\x01\x80", 4));
+    writeBytes(fixture.work.filePath(QStringLiteral("lesson.md")), lessonBytes({QStringLiteral("x\ty\tz")}));
+    fixture.addLesson(QStringLiteral("ok.txt"), numberedLines(2, QStringLiteral("k")));
+    TForm1 &form = fixture.start(false);
+
+    QCOMPARE(captions(form.ListView1), QStringList {QStringLiteral("ok.txt")});
+    QCOMPARE(entries(form), numberedEntries(2, QStringLiteral("k")));
+    QCOMPARE(fixture.errors, QStringList());
+}
+
+void TestLessonList::entriesThatCannotBeLessonsArePassedOver()
+{
+    WindowFixture fixture;
+    fixture.addLesson(QStringLiteral("a.txt"), numberedLines(1, QStringLiteral("a")));
+    QVERIFY(QDir(fixture.work.path()).mkdir(QStringLiteral("b.txt")));
+    writeBytes(fixture.work.filePath(QStringLiteral("c.txt")), QByteArray());
+    writeBytes(fixture.work.filePath(QStringLiteral("d.txt")), QByteArray("\xFF", 1));
+    QVERIFY(mkfifo(QFile::encodeName(fixture.work.filePath(QStringLiteral("e.txt"))).constData(), 0644) == 0);
+    fixture.addLesson(QStringLiteral("z.txt"), numberedLines(2, QStringLiteral("z")));
+    TForm1 &form = fixture.start(false);
+
+    QCOMPARE(captions(form.ListView1), (QStringList {"a.txt", "z.txt"}));
+    QCOMPARE(ticks(form.ListView1), QList<Qt::CheckState>(2, Qt::Checked));
+    QCOMPARE(entries(form), numberedEntries(1, QStringLiteral("a")) + numberedEntries(2, QStringLiteral("z")));
+    QCOMPARE(fixture.errors, QStringList());
+    // Start-up went on to its end.
+    QCOMPARE(form.Caract_ch->caption(), QString());
+    QCOMPARE(form.note->caption(), QStringLiteral("0 / 0"));
+}
+
+void TestLessonList::unopenableEntryIsReportedAndPassedOver_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("dangling link") << QStringLiteral("link") << QStringLiteral("Fichier introuvable.");
+    QTest::newRow("no read permission") << QStringLiteral("mode 000") << QStringLiteral("Accès au fichier refusé.");
+}
+
+void TestLessonList::unopenableEntryIsReportedAndPassedOver()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, message);
+
+    WindowFixture fixture;
+    fixture.addLesson(QStringLiteral("a.txt"), numberedLines(1, QStringLiteral("a")));
+    const QByteArray bad = QFile::encodeName(fixture.work.filePath(QStringLiteral("b.txt")));
+    if (kind == QLatin1String("link")) {
+        QVERIFY(symlink("nowhere.bin", bad.constData()) == 0);
+    } else {
+        fixture.addLesson(QStringLiteral("b.txt"), numberedLines(1, QStringLiteral("b")));
+        QVERIFY(chmod(bad.constData(), 0) == 0);
+        const int probe = open(bad.constData(), O_RDONLY);
+        if (probe >= 0) {
+            close(probe);
+            QSKIP("permission bits are not enforced for this user");
+        }
+    }
+    fixture.addLesson(QStringLiteral("c.txt"), numberedLines(2, QStringLiteral("c")));
+    TForm1 &form = fixture.start(false);
+
+    QCOMPARE(fixture.errors, QStringList {message});
+    QCOMPARE(captions(form.ListView1), (QStringList {"a.txt", "c.txt"}));
+    QCOMPARE(ticks(form.ListView1), QList<Qt::CheckState>(2, Qt::Checked));
+    QCOMPARE(entries(form), numberedEntries(1, QStringLiteral("a")) + numberedEntries(2, QStringLiteral("c")));
+    QCOMPARE(form.question->caption(), QString());
+}
+
+void TestLessonList::untickAllEmptiesTheLists_data()
+{
+    QTest::addColumn<bool>("fromMenu");
+    QTest::newRow("button") << false;
+    QTest::newRow("menu") << true;
+}
+
+void TestLessonList::untickAllEmptiesTheLists()
+{
+    QFETCH(bool, fromMenu);
+
+    WindowFixture fixture;
+    fixture.addLesson(QStringLiteral("a.txt"), numberedLines(2, QStringLiteral("a")));
+    fixture.addLesson(QStringLiteral("b.txt"), numberedLines(3, QStringLiteral("b")));
+    TForm1 &form = fixture.start();
+    markLearningState(form);
+
+    if (fromMenu) {
+        QCOMPARE(form.outdslectionner1->text(), QStringLiteral("Tout &désélectionner"));
+        form.outdslectionner1->trigger();
+    } else {
+        QTest::mouseClick(form.Button3, Qt::LeftButton);
+    }
+
+    QCOMPARE(ticks(form.ListView1), QList<Qt::CheckState>(2, Qt::Unchecked));
+    QCOMPARE(form.Liste_ch.count(), 0);
+    QCOMPARE(form.Liste_pin.count(), 0);
+    QCOMPARE(form.Liste_fr.count(), 0);
+    QCOMPARE(form.Liste_ch.tag, -1);
+    QCOMPARE(form.compteur->caption(), QString());
+    QCOMPARE(fixture.errors, QStringList());
+}
+
+void TestLessonList::commandWithNothingToChangeDoesNothing_data()
+{
+    QTest::addColumn<bool>("tickAll");
+    QTest::addColumn<bool>("fromMenu");
+    QTest::newRow("Tout sélectionner, all ticked, button") << true << false;
+    QTest::newRow("Tout sélectionner, all ticked, menu") << true << true;
+    QTest::newRow("Tout désélectionner, none ticked, button") << false << false;
+    QTest::newRow("Tout désélectionner, none ticked, menu") << false << true;
+}
+
+void TestLessonList::commandWithNothingToChangeDoesNothing()
+{
+    QFETCH(bool, tickAll);
+    QFETCH(bool, fromMenu);
+
+    WindowFixture fixture;
+    fixture.addLesson(QStringLiteral("a.txt"), numberedLines(2, QStringLiteral("a")));
+    fixture.addLesson(QStringLiteral("b.txt"), numberedLines(1, QStringLiteral("b")));
+    TForm1 &form = fixture.start();
+    if (!tickAll)
+        form.Button3Click();
+    const QStringList before = entries(form);
+    const QList<Qt::CheckState> ticksBefore = ticks(form.ListView1);
+    markLearningState(form);
+
+    if (fromMenu)
+        (tickAll ? form.outslectionner1 : form.outdslectionner1)->trigger();
+    else
+        QTest::mouseClick(tickAll ? form.Button1 : form.Button3, Qt::LeftButton);
+
+    QCOMPARE(ticks(form.ListView1), ticksBefore);
+    QCOMPARE(entries(form), before);
+    QCOMPARE(form.Liste_ch.tag, 3);
+    QCOMPARE(form.compteur->caption(), QStringLiteral("4/ 9"));
+}
+
+void TestLessonList::tickAllLoadsInListOrder()
+{
+    WindowFixture fixture;
+    fixture.addLesson(QStringLiteral("a.txt"), numberedLines(2, QStringLiteral("a")));
+    fixture.addLesson(QStringLiteral("b.txt"), numberedLines(1, QStringLiteral("b")));
+    fixture.addLesson(QStringLiteral("c.txt"), numberedLines(2, QStringLiteral("c")));
+    TForm1 &form = fixture.start();
+    form.Button3Click();
+    // Ticked back in another order than the list's.
+    form.ListView1->item(2)->setCheckState(Qt::Checked);
+    QCOMPARE(entries(form), numberedEntries(2, QStringLiteral("c")));
+    markLearningState(form);
+
+    form.outslectionner1->trigger();
+
+    QCOMPARE(ticks(form.ListView1), QList<Qt::CheckState>(3, Qt::Checked));
+    QCOMPARE(entries(form),
+             numberedEntries(2, QStringLiteral("a")) + numberedEntries(1, QStringLiteral("b"))
+                 + numberedEntries(2, QStringLiteral("c")));
+    QCOMPARE(form.Liste_ch.tag, -1);
+    QCOMPARE(form.compteur->caption(), QString());
+}
+
+void TestLessonList::clickingANameRebuilds()
+{
+    WindowFixture fixture;
+    fixture.addLesson(QStringLiteral("a.txt"), numberedLines(2, QStringLiteral("a")));
+    fixture.addLesson(QStringLiteral("b.txt"), numberedLines(2, QStringLiteral("b")));
+    TForm1 &form = fixture.start();
+    const QStringList before = entries(form);
+    markLearningState(form);
+
+    clickName(form.ListView1, 1);
+
+    QCOMPARE(form.ListView1->currentRow(), 1);
+    QCOMPARE(ticks(form.ListView1), QList<Qt::CheckState>(2, Qt::Checked));
+    QCOMPARE(entries(form), before);
+    QCOMPARE(form.Liste_ch.tag, -1);
+    QCOMPARE(form.compteur->caption(), QString());
+
+    // A lesson changed on disk is read again by the rebuild a selection makes.
+    fixture.addLesson(QStringLiteral("a.txt"), numberedLines(1, QStringLiteral("n")));
+    clickName(form.ListView1, 0);
+    QCOMPARE(entries(form), numberedEntries(1, QStringLiteral("n")) + numberedEntries(2, QStringLiteral("b")));
+    QCOMPARE(fixture.errors, QStringList());
+}
+
+void TestLessonList::clickingACheckBoxUnticks()
+{
+    WindowFixture fixture;
+    fixture.addLesson(QStringLiteral("a.txt"), numberedLines(2, QStringLiteral("a")));
+    fixture.addLesson(QStringLiteral("b.txt"), numberedLines(3, QStringLiteral("b")));
+    fixture.addLesson(QStringLiteral("c.txt"), numberedLines(1, QStringLiteral("c")));
+    TForm1 &form = fixture.start();
+    markLearningState(form);
+
+    clickCheckBox(form.ListView1, 1);
+
+    QCOMPARE(ticks(form.ListView1), (QList<Qt::CheckState> {Qt::Checked, Qt::Unchecked, Qt::Checked}));
+    QCOMPARE(entries(form), numberedEntries(2, QStringLiteral("a")) + numberedEntries(1, QStringLiteral("c")));
+    QCOMPARE(form.Liste_ch.tag, -1);
+    QCOMPARE(form.compteur->caption(), QString());
+
+    clickCheckBox(form.ListView1, 1);
+    QCOMPARE(ticks(form.ListView1), QList<Qt::CheckState>(3, Qt::Checked));
+    QCOMPARE(entries(form),
+             numberedEntries(2, QStringLiteral("a")) + numberedEntries(3, QStringLiteral("b"))
+                 + numberedEntries(1, QStringLiteral("c")));
+    QCOMPARE(fixture.errors, QStringList());
+}
+
+void TestLessonList::spaceTogglesTheCurrentLesson()
+{
+    WindowFixture fixture;
+    fixture.addLesson(QStringLiteral("a.txt"), numberedLines(2, QStringLiteral("a")));
+    fixture.addLesson(QStringLiteral("b.txt"), numberedLines(1, QStringLiteral("b")));
+    TForm1 &form = fixture.start();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    clickName(form.ListView1, 0);
+    QCOMPARE(form.ListView1->currentRow(), 0);
+
+    QTest::keyClick(form.ListView1, Qt::Key_Space);
+
+    QCOMPARE(ticks(form.ListView1), (QList<Qt::CheckState> {Qt::Unchecked, Qt::Checked}));
+    QCOMPARE(entries(form), numberedEntries(1, QStringLiteral("b")));
+}
+
+void TestLessonList::deletedLessonStopsTheRebuild()
+{
+    WindowFixture fixture;
+    fixture.addLesson(QStringLiteral("a.txt"), numberedLines(2, QStringLiteral("a")));
+    fixture.addLesson(QStringLiteral("b.txt"), numberedLines(1, QStringLiteral("b")));
+    fixture.addLesson(QStringLiteral("c.txt"), numberedLines(2, QStringLiteral("c")));
+    TForm1 &form = fixture.start();
+    QVERIFY(QFile::remove(fixture.work.filePath(QStringLiteral("b.txt"))));
+    markLearningState(form);
+
+    clickCheckBox(form.ListView1, 2);
+
+    QVERIFY(!fixture.errors.isEmpty());
+    QCOMPARE(fixture.errors.first(), QStringLiteral("Fichier introuvable."));
+    QCOMPARE(fixture.errors, QStringList(fixture.errors.size(), QStringLiteral("Fichier introuvable.")));
+    QCOMPARE(ticks(form.ListView1), (QList<Qt::CheckState> {Qt::Checked, Qt::Checked, Qt::Unchecked}));
+    QCOMPARE(entries(form), numberedEntries(2, QStringLiteral("a")));
+    QCOMPARE(form.Liste_ch.tag, -1);
+    QCOMPARE(form.compteur->caption(), QString());
+    QCOMPARE(captions(form.ListView1).size(), 3);
+
+    // Unticking the lost lesson is the remedy; the lessons after it load again.
+    fixture.errors.clear();
+    form.ListView1->item(1)->setCheckState(Qt::Unchecked);
+    form.ListView1->item(2)->setCheckState(Qt::Checked);
+    QCOMPARE(fixture.errors, QStringList());
+    QCOMPARE(entries(form), numberedEntries(2, QStringLiteral("a")) + numberedEntries(2, QStringLiteral("c")));
+}
+
+void TestLessonList::oddLessonIsReportedForEveryRebuild_data()
+{
+    QTest::addColumn<int>("position"); // 1-based, among 3 lessons
+    QTest::newRow("first of three") << 1;
+    QTest::newRow("second of three") << 2;
+    QTest::newRow("last of three") << 3;
+}
+
+void TestLessonList::oddLessonIsReportedForEveryRebuild()
+{
+    QFETCH(int, position);
+    constexpr int lessonCount = 3;
+
+    WindowFixture fixture;
+    QStringList expected;
+    for (int k = 1; k <= lessonCount; ++k) {
+        const QString name = QStringLiteral("l%1.txt").arg(k);
+        const QString prefix = QStringLiteral("L%1_").arg(k);
+        if (k == position) {
+            // Two complete lines, an unfinished one, then a stray byte.
+            writeBytes(fixture.work.filePath(name),
+                       lessonBytes(numberedLines(2, prefix)) + utf16le(QStringLiteral("x\ty")) + QByteArray("\x20", 1));
+            expected += numberedEntries(2, prefix);
+        } else {
+            fixture.addLesson(name, numberedLines(k, prefix));
+            if (k < position)
+                expected += numberedEntries(k, prefix);
+        }
+    }
+    TForm1 &form = fixture.start(false);
+
+    const QString odd = QStringLiteral("Lecture au-delà de la fin de fichier.");
+    QCOMPARE(fixture.errors, QStringList(lessonCount - position + 1 + 1, odd));
+    QCOMPARE(ticks(form.ListView1), QList<Qt::CheckState>(lessonCount, Qt::Checked));
+    QCOMPARE(entries(form), expected);
+    QCOMPARE(form.Liste_pin.count(), form.Liste_ch.count());
+    QCOMPARE(form.Liste_fr.count(), form.Liste_ch.count());
+    QCOMPARE(form.Liste_ch.tag, -1);
+
+    // Every later rebuild fails at it again.
+    fixture.errors.clear();
+    form.Button1Click();
+    QCOMPARE(fixture.errors, QStringList());
+    form.ListView1->setCurrentRow(lessonCount - 1);
+    QCOMPARE(fixture.errors, QStringList {odd});
+    QCOMPARE(entries(form), expected);
+}
+
+void TestLessonList::everyLineEndGivesThreeFields_data()
+{
+    QTest::addColumn<QString>("text"); // after the byte-order mark
+    QTest::addColumn<QStringList>("expected");
+
+    const QStringList two {QStringLiteral("\u8001|l\u01ceo|vieux"), QStringLiteral("\u4eba|r\u00e9n|homme")};
+    QTest::newRow("LF alone") << QStringLiteral("\u8001\tl\u01ceo\tvieux\n\u4eba\tr\u00e9n\thomme\n") << two;
+    QTest::newRow("CR alone") << QStringLiteral("\u8001\tl\u01ceo\tvieux\r\u4eba\tr\u00e9n\thomme\r") << two;
+    QTest::newRow("no final line end")
+        << QStringLiteral("\u8001\tl\u01ceo\tvieux\r\n\u4eba\tr\u00e9n\thomme") << two;
+    QTest::newRow("mixed line ends")
+        << QStringLiteral("\u8001\tl\u01ceo\tvieux\n\u4eba\tr\u00e9n\thomme\r\nX\tY\tZ\rW")
+        << two + QStringList {QStringLiteral("X|Y|Z"), QStringLiteral("W| | ")};
+    QTest::newRow("blank lines of each kind skipped")
+        << QStringLiteral("\n\r\n\r\t\t\n\u8001\tl\u01ceo\tvieux\n\n\u4eba\tr\u00e9n\thomme\r\n\r\n") << two;
+}
+
+void TestLessonList::everyLineEndGivesThreeFields()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, expected);
+
+    WindowFixture fixture;
+    writeBytes(fixture.work.filePath(QStringLiteral("a.txt")), bom() + utf16le(text));
+    // The next lesson starts clean whatever the last line of the first was.
+    fixture.addLesson(QStringLiteral("b.txt"), {QStringLiteral("B\tb\tbb")});
+    TForm1 &form = fixture.start(false);
+
+    QCOMPARE(entries(form), expected + QStringList {QStringLiteral("B|b|bb")});
+    QCOMPARE(fixture.errors, QStringList());
+}
+
+QTEST_MAIN(TestLessonList)
+#include "tst_lesson_list.moc"

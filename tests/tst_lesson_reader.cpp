@@ -1,0 +1,304 @@
+#include "platform/file_error.h"
+#include "testsupport.h"
+#include "vocabulary/lesson_reader.h"
+#include "vocabulary/word_list.h"
+
+#include <QScopeGuard>
+#include <QTest>
+
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const QByteArray bom("\xFF\xFE", 2);
+
+QString s(QStringView text)
+{
+    return text.toString();
+}
+
+struct Lists
+{
+    WordList ch, pin, fr;
+    WordListsRef ref() { return {ch, pin, fr}; }
+
+    /// Entries as "chinese|pinyin|french".
+    QStringList entries() const
+    {
+        QStringList result;
+        for (qsizetype i = 0; i < ch.count(); ++i)
+            result << ch.item(i) + u'|' + pin.item(i) + u'|' + fr.item(i);
+        return result;
+    }
+
+    /// The three lists have one length and no empty element.
+    void verify() const
+    {
+        QCOMPARE(pin.count(), ch.count());
+        QCOMPARE(fr.count(), ch.count());
+        for (const WordList *list : {&ch, &pin, &fr})
+            for (qsizetype i = 0; i < list->count(); ++i)
+                QVERIFY2(!list->view(i).isEmpty(), qPrintable(QString::number(i)));
+    }
+};
+
+/// Creates name (raw bytes) in the working directory: "file" with bytes, "dir", "fifo", or
+/// "unreadable" (a file with no permission bits); "none" leaves it absent.
+void makeEntry(const QByteArray &name, const QByteArray &kind, const QByteArray &bytes = {})
+{
+    if (kind == "dir") {
+        QCOMPARE(::mkdir(name.constData(), 0700), 0);
+    } else if (kind == "fifo") {
+        QCOMPARE(::mkfifo(name.constData(), 0600), 0);
+    } else if (kind == "file" || kind == "unreadable") {
+        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::write(fd, bytes.constData(), std::size_t(bytes.size())), ssize_t(bytes.size()));
+        ::close(fd);
+        if (kind == "unreadable")
+            QCOMPARE(::chmod(name.constData(), 0), 0);
+    }
+}
+
+/// False when an "unreadable" entry can be opened after all, as root can.
+bool unreadableAsMade(const QByteArray &name, const QByteArray &kind)
+{
+    if (kind != "unreadable")
+        return true;
+    const int fd = ::open(name.constData(), O_RDONLY);
+    if (fd >= 0)
+        ::close(fd);
+    return fd < 0;
+}
+
+} // namespace
+
+class TestLessonReader : public QObject
+{
+    Q_OBJECT
+private slots:
+    void wordListSharesOneBuffer();
+    void parse_data();
+    void parse();
+    void appendsAfterEarlierLessons();
+    void readFile();
+    void readErrors_data();
+    void readErrors();
+    void readsLargeLesson();
+    void probe_data();
+    void probe();
+};
+
+void TestLessonReader::wordListSharesOneBuffer()
+{
+    WordList list;
+    list.tag = -1;
+    for (int round = 0; round < 2; ++round) {
+        list.clear();
+        QVERIFY(list.isEmpty());
+        list.append(u"老");
+        list.append(u"");
+        list.append(u"\U00020000 x");
+        QCOMPARE(list.count(), 3);
+        QCOMPARE(list.item(0), s(u"老"));
+        QVERIFY(list.view(1).isEmpty());
+        QCOMPARE(list.item(2), s(u"\U00020000 x"));
+    }
+    QCOMPARE(list.tag, -1);
+}
+
+void TestLessonReader::parse_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<bool>("complete");
+
+    const auto lesson = [](const char16_t *text) { return bom + utf16le(s(text)); };
+
+    QTest::newRow("28-byte example")
+        << QByteArray::fromHex("FFFE0180 09006C00 CE016F00 09007600 69006500 75007800 0D000A00")
+        << QStringList {s(u"老|lǎo|vieux")} << true;
+    QTest::newRow("no bytes") << QByteArray() << QStringList() << true;
+    QTest::newRow("BOM only") << bom << QStringList() << true;
+    QTest::newRow("no BOM") << utf16le(s(u"X\tY\tZ\r\n")) << QStringList {"X|Y|Z"} << true;
+    QTest::newRow("two fields") << lesson(u"X\tY\r\n") << QStringList {"X|Y| "} << true;
+    QTest::newRow("one field") << lesson(u"X\r\n") << QStringList {"X| | "} << true;
+    QTest::newRow("empty first field") << lesson(u"\tY\tZ\r\n") << QStringList {" |Y|Z"} << true;
+    QTest::newRow("fourth field ignored")
+        << lesson(u"X\tY\tZ\tW\tV\r\n") << QStringList {"X|Y|Z"} << true;
+    QTest::newRow("blank lines skipped") << lesson(u"\r\n\t\t\r\nA\tB\tC\r\n\t\r\nD\tE\tF\r\n")
+                                         << QStringList {"A|B|C", "D|E|F"} << true;
+    QTest::newRow("line ends only") << lesson(u"\r\n\r\n\n\r") << QStringList() << true;
+    QTest::newRow("spaces are content")
+        << lesson(u" \t  \t   \r\n") << QStringList {" |  |   "} << true;
+    QTest::newRow("LF line ends keep French")
+        << lesson(u"X\tY\tZ\nA\tB\tC\n") << QStringList {"X|Y|Z", "A|B|C"} << true;
+    QTest::newRow("CR line ends are separate lines")
+        << lesson(u"X\tY\tZ\rA\tB\tC\r") << QStringList {"X|Y|Z", "A|B|C"} << true;
+    QTest::newRow("CR, then CR LF")
+        << lesson(u"X\r\r\nY\r\n") << QStringList {"X| | ", "Y| | "} << true;
+    QTest::newRow("mixed line ends") << lesson(u"A\ta\r\nB\tb\nC\tc\rD\td\r\n")
+                                     << QStringList {"A|a| ", "B|b| ", "C|c| ", "D|d| "} << true;
+    QTest::newRow("last line without line end")
+        << lesson(u"A\tB\tC\r\nX\tY\tZ") << QStringList {"A|B|C", "X|Y|Z"} << true;
+    QTest::newRow("last line ends in TAB") << lesson(u"X\t") << QStringList {"X| | "} << true;
+    QTest::newRow("U+FEFF not first is content")
+        << lesson(u"\uFEFFA\r\nB\uFEFF\r\n") << QStringList {s(u"\uFEFFA| | "), s(u"B\uFEFF| | ")}
+        << true;
+    QTest::newRow("surrogate pair") << lesson(u"\U00020000\tp\U0001F600\tfr\r\n")
+                                    << QStringList {s(u"\U00020000|p\U0001F600|fr")} << true;
+    QTest::newRow("odd length after complete lines")
+        << lesson(u"A\tB\tC\r\nD\tE\tF\nX\tY") + 'Z' << QStringList {"A|B|C", "D|E|F"} << false;
+    QTest::newRow("odd length after CR") << lesson(u"A\r") + 'Z' << QStringList {"A| | "} << false;
+    QTest::newRow("one byte after BOM") << bom + 'Z' << QStringList() << false;
+    QTest::newRow("single byte") << QByteArray("\xFF") << QStringList() << false;
+}
+
+void TestLessonReader::parse()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, entries);
+    QFETCH(bool, complete);
+
+    Lists lists;
+    QCOMPARE(parseLesson(bytes, lists.ref()), complete);
+    lists.verify();
+    QCOMPARE(lists.entries(), entries);
+
+    // The same bytes at an odd address.
+    const QByteArray shifted = 'x' + bytes;
+    Lists again;
+    QCOMPARE(parseLesson(QByteArrayView(shifted).sliced(1), again.ref()), complete);
+    QCOMPARE(again.entries(), entries);
+}
+
+void TestLessonReader::appendsAfterEarlierLessons()
+{
+    Lists lists;
+    QVERIFY(parseLesson(lessonBytes({s(u"老\tlǎo\tvieux")}), lists.ref()));
+    QVERIFY(!parseLesson(bom + utf16le(s(u"X\tY\tZ\r\nhalf")) + 'Z', lists.ref()));
+    QVERIFY(parseLesson(lessonBytes({"A\tB\tC"}), lists.ref()));
+    QCOMPARE(lists.entries(), (QStringList {s(u"老|lǎo|vieux"), "X|Y|Z", "A|B|C"}));
+}
+
+void TestLessonReader::readFile()
+{
+    const ScopedWorkDir dir;
+    const QByteArray name("le\xE7on.txt"); // not valid UTF-8, so Qt cannot remove it by itself
+    const auto removeName = qScopeGuard([&] { ::unlink(name.constData()); });
+    makeEntry(name, "file", lessonBytes({s(u"老\tlǎo\tvieux"), "X\tY"}));
+    Lists lists;
+    const std::optional<FileError> error = readLessonFile(name, lists.ref());
+    QVERIFY2(!error, error ? qPrintable(error->message) : "");
+    QCOMPARE(lists.entries(), (QStringList {s(u"老|lǎo|vieux"), "X|Y| "}));
+}
+
+void TestLessonReader::readErrors_data()
+{
+    QTest::addColumn<QByteArray>("kind");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QStringList>("entries");
+
+    const QString denied = s(u"Accès au fichier refusé");
+    QTest::newRow("missing") << QByteArray("none") << QByteArray() << ENOENT
+                             << s(u"Fichier introuvable") << QStringList();
+    QTest::newRow("directory") << QByteArray("dir") << QByteArray() << EISDIR << denied
+                               << QStringList();
+    QTest::newRow("unreadable") << QByteArray("unreadable") << lessonBytes({"A"}) << EACCES
+                                << denied << QStringList();
+    QTest::newRow("odd length") << QByteArray("file")
+                                << lessonBytes({"A\tB\tC"}) + utf16le("X") + 'Y' << 0
+                                << s(u"Lecture au-delà de la fin de fichier")
+                                << QStringList {"A|B|C"};
+}
+
+void TestLessonReader::readErrors()
+{
+    QFETCH(QByteArray, kind);
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, code);
+    QFETCH(QString, message);
+    QFETCH(QStringList, entries);
+
+    const ScopedWorkDir dir;
+    makeEntry("lesson.txt", kind, bytes);
+    if (!unreadableAsMade("lesson.txt", kind))
+        QSKIP("permission bits are not enforced for this user (root)");
+    Lists lists;
+    const std::optional<FileError> error = readLessonFile("lesson.txt", lists.ref());
+    QVERIFY(error);
+    QCOMPARE(error->code, code);
+    QCOMPARE(error->message, message);
+    lists.verify();
+    QCOMPARE(lists.entries(), entries);
+}
+
+void TestLessonReader::readsLargeLesson()
+{
+    const ScopedWorkDir dir;
+    constexpr int count = 500'000;
+    QString text(u'\xFEFF');
+    text.reserve(qsizetype(count) * 25);
+    for (int i = 0; i < count; ++i)
+        text += QStringLiteral("词%1\tcí\tmot %1\r\n").arg(i, 7, 10, QChar(u'0'));
+    const QByteArray bytes = utf16le(text);
+    QVERIFY(bytes.size() >= 20'000'000);
+    makeEntry("big.txt", "file", bytes);
+
+    Lists lists;
+    QVERIFY(!readLessonFile("big.txt", lists.ref()));
+    QCOMPARE(lists.ch.count(), count);
+    QCOMPARE(lists.fr.count(), count);
+    QCOMPARE(lists.ch.item(0), s(u"词0000000"));
+    QCOMPARE(lists.pin.item(count / 2), s(u"cí"));
+    QCOMPARE(lists.fr.item(count - 1), s(u"mot 0499999"));
+}
+
+void TestLessonReader::probe_data()
+{
+    QTest::addColumn<QByteArray>("kind");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("lesson");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("FF FE") << QByteArray("file") << bom + "\x01\x80" << true << QString();
+    QTest::newRow("FF FE only") << QByteArray("file") << bom << true << QString();
+    QTest::newRow("UTF-8 text") << QByteArray("file") << QByteArray("\xE8\x80\x81\tl") << false
+                                << QString();
+    QTest::newRow("FE FF") << QByteArray("file") << QByteArray("\xFE\xFF\x80\x01") << false
+                           << QString();
+    QTest::newRow("empty") << QByteArray("file") << QByteArray() << false << QString();
+    QTest::newRow("one byte") << QByteArray("file") << QByteArray("\xFF") << false << QString();
+    QTest::newRow("directory") << QByteArray("dir") << QByteArray() << false << QString();
+    QTest::newRow("FIFO") << QByteArray("fifo") << QByteArray() << false << QString();
+    QTest::newRow("missing") << QByteArray("none") << QByteArray() << false
+                             << s(u"Fichier introuvable");
+    QTest::newRow("unreadable") << QByteArray("unreadable") << bom << false
+                                << s(u"Accès au fichier refusé");
+}
+
+void TestLessonReader::probe()
+{
+    QFETCH(QByteArray, kind);
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, lesson);
+    QFETCH(QString, message);
+
+    const ScopedWorkDir dir;
+    makeEntry("entry.txt", kind, bytes);
+    if (!unreadableAsMade("entry.txt", kind))
+        QSKIP("permission bits are not enforced for this user (root)");
+    ProbeResult result = lesson ? ProbeResult::NotLesson : ProbeResult::Lesson;
+    const std::optional<FileError> error = probeLesson("entry.txt", result);
+    QCOMPARE(error ? error->message : QString(), message);
+    QCOMPARE(result == ProbeResult::Lesson, lesson);
+}
+
+QTEST_APPLESS_MAIN(TestLessonReader)
+#include "tst_lesson_reader.moc"

@@ -1,0 +1,389 @@
+#include "app/tform1.h"
+#include "platform/classic_timer.h"
+#include "platform/ini_file.h"
+#include "platform/widgets.h"
+#include "settings/settings.h"
+#include "windowfixture.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+/// The word lists as "ch|pin|fr" lines.
+QStringList entries(const TForm1 &form)
+{
+    QStringList lines;
+    for (qsizetype i = 0; i < form.Liste_ch.count(); ++i)
+        lines.append(form.Liste_ch.item(i) + u'|' + form.Liste_pin.item(i) + u'|' + form.Liste_fr.item(i));
+    return lines;
+}
+
+/// "ch|pin|fr" lines of numberedLines(n, prefix).
+QStringList numberedEntries(int n, const QString &prefix)
+{
+    QStringList lines = numberedLines(n, prefix);
+    for (QString &line : lines)
+        line.replace(u'\t', u'|');
+    return lines;
+}
+
+/// Object names of the ticked items of the three size submenus.
+QStringList tickedSizeItems(const TForm1 &form)
+{
+    QStringList names;
+    for (const QMenu *submenu : {form.Champschinois1, form.Champschinois2, form.Champschinois3})
+        for (const QAction *item : submenu->actions())
+            if (item->isChecked())
+                names.append(item->objectName());
+    return names;
+}
+
+/// Every write to a regular file fails (EFBIG) while it lives, even for root: the way to make a
+/// settings write refused where permission bits are not enforced.
+class RefusedFileWrites
+{
+public:
+    RefusedFileWrites()
+    {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit none = m_saved;
+        none.rlim_cur = 0;
+        if (setrlimit(RLIMIT_FSIZE, &none) != 0)
+            qFatal("cannot limit the file size");
+    }
+    ~RefusedFileWrites()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_previousHandler);
+    }
+    RefusedFileWrites(const RefusedFileWrites &) = delete;
+    RefusedFileWrites &operator=(const RefusedFileWrites &) = delete;
+
+private:
+    rlimit m_saved{};
+    void (*m_previousHandler)(int) = nullptr;
+};
+
+/// What the last start-up steps leave, whatever failed before them: lessons all ticked, the
+/// placeholders emptied or hidden, the test page laid out and reset.
+void verifyLaterStepsRan(const TForm1 &form)
+{
+    for (int i = 0; i < form.ListView1->count(); ++i)
+        QCOMPARE(form.ListView1->item(i)->checkState(), Qt::Checked);
+    QCOMPARE(form.Caract_ch->caption(), QString());
+    QCOMPARE(form.Caract_pin->caption(), QString());
+    QCOMPARE(form.Caract_fr->caption(), QString());
+    QCOMPARE(form.question->caption(), QString());
+    QCOMPARE(form.compteur->caption(), QString());
+    QCOMPARE(form.note->caption(), QStringLiteral("0 / 0"));
+    QVERIFY(form.RadioGroup1->isHidden());
+    QVERIFY(form.Solution->isHidden());
+    QCOMPARE(form.RadioGroup1->geometry(), QRect(112, 58, 457, 165));
+}
+
+} // namespace
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+private slots:
+    void noSettingsFileGivesTheDesign();
+    void storedDelays_data();
+    void storedDelays();
+    void storedSizes_data();
+    void storedSizes();
+    void utf8KeyIsAnotherKey();
+    void refusedWriteBackDoesNotEndStartUp();
+    void unreadableLessonDoesNotEndStartUp();
+    void learnerSeesTheLearningPageFirst();
+};
+
+void TestStartup::noSettingsFileGivesTheDesign()
+{
+    WindowFixture fixture;
+    TForm1 &form = fixture.start(false);
+
+    QCOMPARE(form.ScrollBar0->value(), 0);
+    QCOMPARE(form.ScrollBar1->value(), 5);
+    QCOMPARE(form.ScrollBar2->value(), 7);
+    QCOMPARE(form.Timer0->interval(), 1);
+    QCOMPARE(form.Timer1->interval(), 2500);
+    QCOMPARE(form.Timer2->interval(), 3500);
+    QCOMPARE(form.Timer3->interval(), 3000);
+    for (const ClassicTimer *timer : {form.Timer0, form.Timer1, form.Timer2, form.Timer3})
+        QVERIFY(!timer->enabled());
+    QCOMPARE(form.Caract_ch->fontSize(), 50);
+    QCOMPARE(form.Caract_pin->fontSize(), 22);
+    QCOMPARE(form.Caract_fr->fontSize(), 20);
+    QCOMPARE(tickedSizeItems(form), (QStringList {"N671", "N221", "N202"}));
+    QCOMPARE(fixture.errors, QStringList());
+    // Reads alone create nothing, not even a temporary file.
+    QCOMPARE(QDir(fixture.exeDir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             QStringList());
+    QVERIFY(form.ListView1->count() == 0 && form.Liste_ch.count() == 0);
+}
+
+void TestStartup::storedDelays_data()
+{
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QList<int>>("positions");
+    QTest::addColumn<QList<int>>("intervals");
+    QTest::addColumn<QByteArray>("after"); // the settings file after start-up
+
+    // Blanks around "=" are the INI layer's to remove, so a write-back shows in the bytes.
+    QTest::newRow("chinois 3 written back")
+        << QByteArray("[Vitesse]\r\nchinois = 3\r\n") << QList<int> {3, 5, 7}
+        << QList<int> {1500, 2500, 3500} << QByteArray("[Vitesse]\r\nchinois=3\r\n");
+    QTest::newRow("pinyin 12 clamped to 10")
+        << QByteArray("[Vitesse]\r\npinyin=12\r\n") << QList<int> {0, 10, 7}
+        << QList<int> {1, 5000, 3500} << QByteArray("[Vitesse]\r\npinyin=10\r\n");
+    QTest::newRow("pinyin 15 clamped to 10")
+        << QByteArray("[Vitesse]\r\npinyin=15\r\n") << QList<int> {0, 10, 7}
+        << QList<int> {1, 5000, 3500} << QByteArray("[Vitesse]\r\npinyin=10\r\n");
+    QTest::newRow("chinois -4 clamped to the design, nothing written")
+        << QByteArray("[Vitesse]\r\nchinois=-4\r\n") << QList<int> {0, 5, 7}
+        << QList<int> {1, 2500, 3500} << QByteArray("[Vitesse]\r\nchinois=-4\r\n");
+    QTest::newRow("chinois -3 stays in the file")
+        << QByteArray("[Vitesse]\r\nchinois=-3\r\n") << QList<int> {0, 5, 7}
+        << QList<int> {1, 2500, 3500} << QByteArray("[Vitesse]\r\nchinois=-3\r\n");
+    QTest::newRow("pinyin -3 clamped to 0, written")
+        << QByteArray("[Vitesse]\r\npinyin=-3\r\n") << QList<int> {0, 0, 7}
+        << QList<int> {1, 1, 3500} << QByteArray("[Vitesse]\r\npinyin=0\r\n");
+    QTest::newRow("fran\xc3\xa7" "ais 0x3 written as 3")
+        << QByteArray("[Vitesse]\r\nfran\xe7" "ais=0x3\r\n") << QList<int> {0, 5, 3}
+        << QList<int> {1, 2500, 1500} << QByteArray("[Vitesse]\r\nfran\xe7" "ais=3\r\n");
+    QTest::newRow("all three changed, other lines kept")
+        << QByteArray("; mine\r\n[Vitesse]\r\nchinois=10\r\npinyin=0x0A\r\nfran\xe7" "ais=$1\r\n[Autre]\r\nx=y\r\n")
+        << QList<int> {10, 10, 1} << QList<int> {5000, 5000, 500}
+        << QByteArray("; mine\r\n[Vitesse]\r\nchinois=10\r\npinyin=10\r\nfran\xe7" "ais=1\r\n[Autre]\r\nx=y\r\n");
+    QTest::newRow("designed values stored, nothing written")
+        << QByteArray("[Vitesse]\r\nchinois = 0\r\npinyin = 5\r\nfran\xe7" "ais = 7\r\n")
+        << QList<int> {0, 5, 7} << QList<int> {1, 2500, 3500}
+        << QByteArray("[Vitesse]\r\nchinois = 0\r\npinyin = 5\r\nfran\xe7" "ais = 7\r\n");
+    QTest::newRow("chinois letters")
+        << QByteArray("[Vitesse]\r\nchinois=abc\r\n") << QList<int> {0, 5, 7}
+        << QList<int> {1, 2500, 3500} << QByteArray("[Vitesse]\r\nchinois=abc\r\n");
+    QTest::newRow("chinois empty")
+        << QByteArray("[Vitesse]\r\nchinois=\r\n") << QList<int> {0, 5, 7}
+        << QList<int> {1, 2500, 3500} << QByteArray("[Vitesse]\r\nchinois=\r\n");
+    QTest::newRow("chinois 2.5")
+        << QByteArray("[Vitesse]\r\nchinois=2.5\r\n") << QList<int> {0, 5, 7}
+        << QList<int> {1, 2500, 3500} << QByteArray("[Vitesse]\r\nchinois=2.5\r\n");
+    QTest::newRow("pinyin letters")
+        << QByteArray("[Vitesse]\r\npinyin=cinq\r\n") << QList<int> {0, 5, 7}
+        << QList<int> {1, 2500, 3500} << QByteArray("[Vitesse]\r\npinyin=cinq\r\n");
+    QTest::newRow("pinyin sign alone")
+        << QByteArray("[Vitesse]\r\npinyin=-\r\n") << QList<int> {0, 5, 7}
+        << QList<int> {1, 2500, 3500} << QByteArray("[Vitesse]\r\npinyin=-\r\n");
+    QTest::newRow("values in another section are not delays")
+        << QByteArray("[Affichage]\r\nchinois=3\r\n") << QList<int> {0, 5, 7}
+        << QList<int> {1, 2500, 3500} << QByteArray("[Affichage]\r\nchinois=3\r\n");
+}
+
+void TestStartup::storedDelays()
+{
+    QFETCH(QByteArray, stored);
+    QFETCH(QList<int>, positions);
+    QFETCH(QList<int>, intervals);
+    QFETCH(QByteArray, after);
+
+    WindowFixture fixture;
+    fixture.writeSettings(stored);
+    TForm1 &form = fixture.start(false);
+
+    QCOMPARE((QList<int> {form.ScrollBar0->value(), form.ScrollBar1->value(), form.ScrollBar2->value()}),
+             positions);
+    QCOMPARE((QList<int> {form.Timer0->interval(), form.Timer1->interval(), form.Timer2->interval()}),
+             intervals);
+    QCOMPARE(fixture.settingsContent(), after);
+    QCOMPARE(fixture.errors, QStringList());
+    // No reveal starts from the write-backs.
+    QVERIFY(!form.Timer0->isCounting() && !form.Timer1->isCounting() && !form.Timer2->isCounting());
+}
+
+void TestStartup::storedSizes_data()
+{
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QList<int>>("sizes");
+    QTest::addColumn<QStringList>("ticked");
+
+    QTest::newRow("champs_chinois 24 is off the menu")
+        << QByteArray("[Affichage]\r\nchamps_chinois=24\r\n") << QList<int> {24, 22, 20}
+        << QStringList {"N221", "N202"};
+    QTest::newRow("champs_pinyin 24 is off the menu")
+        << QByteArray("[Affichage]\r\nchamps_pinyin=24\r\n") << QList<int> {50, 24, 20}
+        << QStringList {"N671", "N202"};
+    QTest::newRow("sizes on the menus")
+        << QByteArray("[Affichage]\r\nchamps_chinois=22\r\nchamps_pinyin=32\r\nchamps_fran\xe7" "ais=16\r\n")
+        << QList<int> {22, 32, 16} << QStringList {"N201", "N321", "N163"};
+    QTest::newRow("pinyin size 20 ticks only the pinyin item")
+        << QByteArray("[Affichage]\r\nchamps_pinyin=20\r\n") << QList<int> {50, 20, 20}
+        << QStringList {"N671", "N203", "N202"};
+    QTest::newRow("hexadecimal size")
+        << QByteArray("[Affichage]\r\nchamps_fran\xe7" "ais=0x1A\r\n") << QList<int> {50, 22, 26}
+        << QStringList {"N671", "N221", "N261"};
+    QTest::newRow("unconvertible sizes give the defaults")
+        << QByteArray("[Affichage]\r\nchamps_chinois=grand\r\nchamps_pinyin=\r\nchamps_fran\xe7" "ais=20.0\r\n")
+        << QList<int> {50, 22, 20} << QStringList {"N671", "N221", "N202"};
+}
+
+void TestStartup::storedSizes()
+{
+    QFETCH(QByteArray, stored);
+    QFETCH(QList<int>, sizes);
+    QFETCH(QStringList, ticked);
+
+    WindowFixture fixture;
+    fixture.writeSettings(stored);
+    TForm1 &form = fixture.start(false);
+
+    QCOMPARE((QList<int> {form.Caract_ch->fontSize(), form.Caract_pin->fontSize(), form.Caract_fr->fontSize()}),
+             sizes);
+    QCOMPARE(tickedSizeItems(form), ticked);
+    // Sizes are only read at start-up.
+    QCOMPARE(fixture.settingsContent(), stored);
+    QCOMPARE(fixture.errors, QStringList());
+}
+
+void TestStartup::utf8KeyIsAnotherKey()
+{
+    const QByteArray utf8Key = "fran\xc3\xa7" "ais";
+    const QByteArray stored = "; r\xc3\xa9glages\r\n\r\n[Vitesse]\r\n" + utf8Key + "=3\r\n[Affichage]\r\nchamps_"
+        + utf8Key + "=32\r\nautre = 1 \r\n";
+    WindowFixture fixture;
+    fixture.writeSettings(stored);
+    TForm1 &form = fixture.start();
+
+    QCOMPARE(form.ScrollBar2->value(), 7);
+    QCOMPARE(form.Timer2->interval(), 3500);
+    QCOMPARE(form.Caract_fr->fontSize(), 20);
+    QCOMPARE(fixture.settingsContent(), stored);
+
+    // The learner moves the French delay one step right.
+    QTest::keyClick(form.ScrollBar2, Qt::Key_Right);
+    QCOMPARE(form.ScrollBar2->value(), 8);
+    QCOMPARE(form.Timer2->interval(), 4000);
+
+    const QByteArray content = fixture.settingsContent();
+    QCOMPARE(ini::valueIn(content, "Vitesse", settings_keys::francais), std::optional<QByteArray>("8"));
+    QCOMPARE(ini::valueIn(content, "Vitesse", utf8Key), std::optional<QByteArray>("3"));
+    QCOMPARE(ini::valueIn(content, "Affichage", "champs_" + utf8Key), std::optional<QByteArray>("32"));
+    // Exactly one line was added; every other line stays byte for byte, in its order.
+    QByteArrayList lines = content.split('\n');
+    const qsizetype added = lines.indexOf(QByteArray("fran\xe7" "ais=8\r"));
+    QVERIFY(added > lines.indexOf(QByteArray("[Vitesse]\r")));
+    QVERIFY(added < lines.indexOf(QByteArray("[Affichage]\r")));
+    lines.removeAt(added);
+    QCOMPARE(lines.join('\n'), stored);
+    QCOMPARE(fixture.errors, QStringList());
+}
+
+void TestStartup::refusedWriteBackDoesNotEndStartUp()
+{
+    const QByteArray stored = "[Vitesse]\r\nchinois=3\r\n";
+    WindowFixture fixture;
+    fixture.addLesson(QStringLiteral("a.txt"), numberedLines(3, QStringLiteral("a")));
+    fixture.addLesson(QStringLiteral("b.txt"), numberedLines(2, QStringLiteral("b")));
+    fixture.writeSettings(stored);
+    {
+        const RefusedFileWrites refused;
+        fixture.start(false);
+    }
+    TForm1 &form = fixture.form();
+
+    QCOMPARE(fixture.errors,
+             QStringList {QStringLiteral("Impossible d'écrire dans ") + fixture.settingsPath() + u'.'});
+    QVERIFY(fixture.settingsPath().contains(QStringLiteral("//dadorir_iruze.ini")));
+    // The change took effect for the run and the file is as it was, with no temporary left.
+    QCOMPARE(form.ScrollBar0->value(), 3);
+    QCOMPARE(form.Timer0->interval(), 1500);
+    QCOMPARE(fixture.settingsContent(), stored);
+    QCOMPARE(QDir(fixture.exeDir.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList {QStringLiteral("dadorir_iruze.ini")});
+    // Every later step ran.
+    QCOMPARE(form.ScrollBar1->value(), 5);
+    QCOMPARE(form.ScrollBar2->value(), 7);
+    QCOMPARE(tickedSizeItems(form), (QStringList {"N671", "N221", "N202"}));
+    QCOMPARE(form.ListView1->count(), 2);
+    QCOMPARE(entries(form), numberedEntries(3, QStringLiteral("a")) + numberedEntries(2, QStringLiteral("b")));
+    verifyLaterStepsRan(form);
+}
+
+void TestStartup::unreadableLessonDoesNotEndStartUp()
+{
+    WindowFixture fixture;
+    fixture.addLesson(QStringLiteral("a.txt"), numberedLines(2, QStringLiteral("a")));
+    // A complete line, then a stray byte.
+    writeBytes(fixture.work.filePath(QStringLiteral("b.txt")),
+               lessonBytes({QStringLiteral("b0\tpb0\tfb0")}) + QByteArray("\x41", 1));
+    TForm1 &form = fixture.start(false);
+
+    // Once while the second lesson is ticked, once for start-up's own rebuild.
+    const QString odd = QStringLiteral("Lecture au-delà de la fin de fichier.");
+    QCOMPARE(fixture.errors, (QStringList {odd, odd}));
+    QCOMPARE(entries(form), numberedEntries(2, QStringLiteral("a")) + QStringList {QStringLiteral("b0|pb0|fb0")});
+    QCOMPARE(form.Liste_ch.tag, -1);
+    verifyLaterStepsRan(form);
+    QVERIFY(!form.Button4->isHidden());
+    QVERIFY(form.Reinitialiser->isHidden());
+}
+
+void TestStartup::learnerSeesTheLearningPageFirst()
+{
+    WindowFixture fixture;
+    fixture.addLesson(QStringLiteral("a.txt"), numberedLines(4, QStringLiteral("a")));
+    TForm1 &form = fixture.start();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+
+    QCOMPARE(QApplication::focusWidget(), form.Button2);
+    QCOMPARE(form.PageControl1->currentIndex(), 0);
+    QCOMPARE(form.PageControl1->currentWidget(), form.TabSheet1);
+    for (const TLabel *label : {form.Caract_ch, form.Caract_pin, form.Caract_fr, form.compteur}) {
+        QCOMPARE(label->caption(), QString());
+        QVERIFY(label->isVisible());
+    }
+    QVERIFY(form.Selectionner->isVisible());
+    QVERIFY(!form.precedent->isVisible());
+    QVERIFY(form.Alea->isChecked());
+    QCOMPARE(form.Liste_ch.tag, -1);
+    QCOMPARE(form.ListView1->item(0)->checkState(), Qt::Checked);
+
+    // The test page, as the learner will find it.
+    QVERIFY(form.LQ1->isChecked() && !form.LQ2->isChecked() && !form.LQ3->isChecked());
+    QVERIFY(!form.LR1->isChecked() && !form.LR2->isChecked() && form.LR3->isChecked());
+    QVERIFY(!form.LR1->isEnabled());
+    QVERIFY(form.LR2->isEnabled() && form.LR3->isEnabled());
+    QVERIFY(form.Button4->isVisibleTo(form.TabSheet2));
+    QVERIFY(form.GroupBox2->isVisibleTo(form.TabSheet2));
+    QVERIFY(form.GroupBox3->isVisibleTo(form.TabSheet2));
+    for (const QWidget *hidden : std::initializer_list<const QWidget *> {
+             form.RadioGroup1, form.Group_note, form.Solution, form.Reinitialiser, form.bonne_rep1,
+             form.bonne_rep2, form.mauvaise_rep1, form.mauvaise_rep2})
+        QVERIFY2(!hidden->isVisibleTo(form.TabSheet2), qPrintable(hidden->objectName()));
+    QCOMPARE(form.note->caption(), QStringLiteral("0 / 0"));
+    QCOMPARE(form.question->caption(), QString());
+    QCOMPARE(form.RadioGroup1->itemIndex(), -1);
+    for (int k = 0; k < TRadioGroup::choiceCount; ++k)
+        QVERIFY(!form.RadioGroup1->choice(k)->isChecked());
+    QCOMPARE(form.questionTag, 0);
+    QCOMPARE(form.groupNoteTag, 0);
+    QCOMPARE(form.noteTag, 0);
+    QCOMPARE(fixture.errors, QStringList());
+}
+
+QTEST_MAIN(TestStartup)
+#include "tst_startup.moc"

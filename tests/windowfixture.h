@@ -1,0 +1,47 @@
+#pragma once
+
+#include "testsupport.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <memory>
+
+class TForm1;
+class TForm2;
+
+/// A main window made as the program makes it, in a temporary working directory, with its
+/// settings file in a temporary "executable directory" and every message box collected.
+class WindowFixture
+{
+public:
+    WindowFixture();
+    ~WindowFixture();
+    WindowFixture(const WindowFixture &) = delete;
+    WindowFixture &operator=(const WindowFixture &) = delete;
+
+    /// Writes a lesson file in the working directory from "ch\tpin\tfr" lines.
+    void addLesson(const QString &name, const QStringList &lines);
+    /// Writes the settings file with this 8-bit content.
+    void writeSettings(const QByteArray &content);
+    QByteArray settingsContent() const;
+    /// The path the program builds for its settings file (with its doubled separator).
+    QString settingsPath() const;
+
+    /// Runs start-up (with the about box) and shows the window; set lessons and settings first.
+    TForm1 &start(bool show = true);
+    TForm1 &form() { return *m_form; }
+    TForm2 &about() { return *m_about; }
+
+    ScopedWorkDir work;
+    QTemporaryDir exeDir;
+    QStringList errors;        ///< error reports, as shown (with their full stop)
+    QStringList plainMessages; ///< plain message boxes
+
+private:
+    std::unique_ptr<TForm1> m_form;
+    TForm2 *m_about = nullptr;
+};
+
+/// A lesson of n entries with pairwise different Chinese texts: "字<i>", "pin<i>", "fr<i>".
+QStringList numberedLines(int n, const QString &prefix = QStringLiteral("字"));
