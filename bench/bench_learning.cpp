@@ -41,7 +41,8 @@ QByteArray lessonBytes(int lesson)
 bool writeLessons(const QTemporaryDir &dir)
 {
     for (int lesson = 0; lesson < lessonCount; ++lesson) {
-        QFile file(dir.filePath(QStringLiteral("leçon %1.txt").arg(lesson, 2, 10, QLatin1Char('0'))));
+        QFile file(
+            dir.filePath(QStringLiteral("lecon %1.txt").arg(lesson, 2, 10, QLatin1Char('0'))));
         const QByteArray bytes = lessonBytes(lesson);
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
             return false;

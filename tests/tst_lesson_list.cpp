@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStyle>
 #include <QStyleOptionViewItem>
 #include <QTest>
@@ -22,7 +23,8 @@ QStringList entries(const TForm1 &form)
 {
     QStringList lines;
     for (qsizetype i = 0; i < form.Liste_ch.count(); ++i)
-        lines.append(form.Liste_ch.item(i) + u'|' + form.Liste_pin.item(i) + u'|' + form.Liste_fr.item(i));
+        lines.append(form.Liste_ch.item(i) + u'|' + form.Liste_pin.item(i) + u'|'
+                     + form.Liste_fr.item(i));
     return lines;
 }
 
@@ -66,7 +68,9 @@ QPoint checkIndicatorCentre(QListWidget *list, int row)
     option.displayAlignment = Qt::AlignLeft | Qt::AlignVCenter;
     option.viewItemPosition = QStyleOptionViewItem::OnlyOne;
     option.widget = list;
-    return list->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, list).center();
+    return list->style()
+        ->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, list)
+        .center();
 }
 
 void clickCheckBox(QListWidget *list, int row)
@@ -78,7 +82,8 @@ void clickCheckBox(QListWidget *list, int row)
 void clickName(QListWidget *list, int row)
 {
     const QRect rect = list->visualItemRect(list->item(row));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(rect.right() - 10, rect.center().y()));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      QPoint(rect.right() - 10, rect.center().y()));
 }
 
 /// Learning state that a rebuild must reset, set to something else beforehand.
@@ -101,6 +106,7 @@ class TestLessonList : public QObject
 private slots:
     void listsAndTicksEveryLesson();
     void nonLessonsAreNotListed();
+    void nameThatIsNotTextStillLoads();
     void entriesThatCannotBeLessonsArePassedOver();
     void unopenableEntryIsReportedAndPassedOver_data();
     void unopenableEntryIsReportedAndPassedOver();
@@ -130,12 +136,14 @@ void TestLessonList::listsAndTicksEveryLesson()
     writeBytes(fixture.work.filePath(QStringLiteral("vide.txt")), bom());
     TForm1 &form = fixture.start();
 
-    QCOMPARE(captions(form.ListView1),
-             (QStringList {QStringLiteral(".cach\u00e9.txt"), "A.txt", "b.txt", "c.TXT", "vide.txt"}));
+    QCOMPARE(
+        captions(form.ListView1),
+        (QStringList {QStringLiteral(".cach\u00e9.txt"), "A.txt", "b.txt", "c.TXT", "vide.txt"}));
     QCOMPARE(ticks(form.ListView1), QList<Qt::CheckState>(5, Qt::Checked));
     QCOMPARE(entries(form),
              numberedEntries(1, QStringLiteral("h")) + numberedEntries(3, QStringLiteral("A"))
-                 + numberedEntries(2, QStringLiteral("b")) + numberedEntries(1, QStringLiteral("c")));
+                 + numberedEntries(2, QStringLiteral("b"))
+                 + numberedEntries(1, QStringLiteral("c")));
     QCOMPARE(form.Liste_ch.tag, -1);
     QCOMPARE(fixture.errors, QStringList());
     // Nobody can rename a lesson in place.
@@ -145,17 +153,47 @@ void TestLessonList::listsAndTicksEveryLesson()
 void TestLessonList::nonLessonsAreNotListed()
 {
     WindowFixture fixture;
-    writeBytes(fixture.work.filePath(QStringLiteral("latin1.txt")), "fran\xe7" "ais\r\n");
-    writeBytes(fixture.work.filePath(QStringLiteral("utf8.txt")), "\xEF\xBB\xBF" "fran\xc3\xa7" "ais\r\n");
+    writeBytes(fixture.work.filePath(QStringLiteral("latin1.txt")),
+               "fran\xe7"
+               "ais\r\n");
+    writeBytes(fixture.work.filePath(QStringLiteral("utf8.txt")),
+               "\xEF\xBB\xBF"
+               "fran\xc3\xa7"
+               "ais\r\n");
     writeBytes(fixture.work.filePath(QStringLiteral("utf8nobom.txt")), "\xc3\xa7\r\n");
-    writeBytes(fixture.work.filePath(QStringLiteral("bigendian.txt")), QByteArray("\xFE\xFF\x80\x01", 4));
-    writeBytes(fixture.work.filePath(QStringLiteral("reversed.txt")), QByteArray("\xFE\xFE\x01\x80", 4));
-    writeBytes(fixture.work.filePath(QStringLiteral("lesson.md")), lessonBytes({QStringLiteral("x\ty\tz")}));
+    writeBytes(fixture.work.filePath(QStringLiteral("bigendian.txt")),
+               QByteArray("\xFE\xFF\x80\x01", 4));
+    writeBytes(fixture.work.filePath(QStringLiteral("reversed.txt")),
+               QByteArray("\xFE\xFE\x01\x80", 4));
+    writeBytes(fixture.work.filePath(QStringLiteral("lesson.md")),
+               lessonBytes({QStringLiteral("x\ty\tz")}));
     fixture.addLesson(QStringLiteral("ok.txt"), numberedLines(2, QStringLiteral("k")));
     TForm1 &form = fixture.start(false);
 
     QCOMPARE(captions(form.ListView1), QStringList {QStringLiteral("ok.txt")});
     QCOMPARE(entries(form), numberedEntries(2, QStringLiteral("k")));
+    QCOMPARE(fixture.errors, QStringList());
+}
+
+void TestLessonList::nameThatIsNotTextStillLoads()
+{
+    WindowFixture fixture;
+    // "leçon.txt" with the 8-bit "ç": the caption cannot show the byte, the file is opened all the
+    // same.
+    const QByteArray bytes = lessonBytes(numberedLines(2, QStringLiteral("l")));
+    const int fd = ::open("le\xe7on.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    QVERIFY(fd >= 0);
+    // The temporary directory cannot remove a name it cannot decode.
+    const auto removeIt = qScopeGuard([] { ::unlink("le\xe7on.txt"); });
+    QCOMPARE(::write(fd, bytes.constData(), size_t(bytes.size())), ssize_t(bytes.size()));
+    ::close(fd);
+    fixture.addLesson(QStringLiteral("m.txt"), numberedLines(1, QStringLiteral("m")));
+    TForm1 &form = fixture.start(false);
+
+    QCOMPARE(form.ListView1->count(), 2);
+    QVERIFY(form.ListView1->item(0)->text().startsWith(QStringLiteral("le")));
+    QCOMPARE(entries(form),
+             numberedEntries(2, QStringLiteral("l")) + numberedEntries(1, QStringLiteral("m")));
     QCOMPARE(fixture.errors, QStringList());
 }
 
@@ -166,13 +204,16 @@ void TestLessonList::entriesThatCannotBeLessonsArePassedOver()
     QVERIFY(QDir(fixture.work.path()).mkdir(QStringLiteral("b.txt")));
     writeBytes(fixture.work.filePath(QStringLiteral("c.txt")), QByteArray());
     writeBytes(fixture.work.filePath(QStringLiteral("d.txt")), QByteArray("\xFF", 1));
-    QVERIFY(mkfifo(QFile::encodeName(fixture.work.filePath(QStringLiteral("e.txt"))).constData(), 0644) == 0);
+    QVERIFY(
+        mkfifo(QFile::encodeName(fixture.work.filePath(QStringLiteral("e.txt"))).constData(), 0644)
+        == 0);
     fixture.addLesson(QStringLiteral("z.txt"), numberedLines(2, QStringLiteral("z")));
     TForm1 &form = fixture.start(false);
 
     QCOMPARE(captions(form.ListView1), (QStringList {"a.txt", "z.txt"}));
     QCOMPARE(ticks(form.ListView1), QList<Qt::CheckState>(2, Qt::Checked));
-    QCOMPARE(entries(form), numberedEntries(1, QStringLiteral("a")) + numberedEntries(2, QStringLiteral("z")));
+    QCOMPARE(entries(form),
+             numberedEntries(1, QStringLiteral("a")) + numberedEntries(2, QStringLiteral("z")));
     QCOMPARE(fixture.errors, QStringList());
     // Start-up went on to its end.
     QCOMPARE(form.Caract_ch->caption(), QString());
@@ -184,8 +225,10 @@ void TestLessonList::unopenableEntryIsReportedAndPassedOver_data()
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("message");
 
-    QTest::newRow("dangling link") << QStringLiteral("link") << QStringLiteral("Fichier introuvable.");
-    QTest::newRow("no read permission") << QStringLiteral("mode 000") << QStringLiteral("Accès au fichier refusé.");
+    QTest::newRow("dangling link")
+        << QStringLiteral("link") << QStringLiteral("Fichier introuvable.");
+    QTest::newRow("no read permission")
+        << QStringLiteral("mode 000") << QStringLiteral("Accès au fichier refusé.");
 }
 
 void TestLessonList::unopenableEntryIsReportedAndPassedOver()
@@ -213,7 +256,8 @@ void TestLessonList::unopenableEntryIsReportedAndPassedOver()
     QCOMPARE(fixture.errors, QStringList {message});
     QCOMPARE(captions(form.ListView1), (QStringList {"a.txt", "c.txt"}));
     QCOMPARE(ticks(form.ListView1), QList<Qt::CheckState>(2, Qt::Checked));
-    QCOMPARE(entries(form), numberedEntries(1, QStringLiteral("a")) + numberedEntries(2, QStringLiteral("c")));
+    QCOMPARE(entries(form),
+             numberedEntries(1, QStringLiteral("a")) + numberedEntries(2, QStringLiteral("c")));
     QCOMPARE(form.question->caption(), QString());
 }
 
@@ -329,7 +373,8 @@ void TestLessonList::clickingANameRebuilds()
     // A lesson changed on disk is read again by the rebuild a selection makes.
     fixture.addLesson(QStringLiteral("a.txt"), numberedLines(1, QStringLiteral("n")));
     clickName(form.ListView1, 0);
-    QCOMPARE(entries(form), numberedEntries(1, QStringLiteral("n")) + numberedEntries(2, QStringLiteral("b")));
+    QCOMPARE(entries(form),
+             numberedEntries(1, QStringLiteral("n")) + numberedEntries(2, QStringLiteral("b")));
     QCOMPARE(fixture.errors, QStringList());
 }
 
@@ -344,8 +389,10 @@ void TestLessonList::clickingACheckBoxUnticks()
 
     clickCheckBox(form.ListView1, 1);
 
-    QCOMPARE(ticks(form.ListView1), (QList<Qt::CheckState> {Qt::Checked, Qt::Unchecked, Qt::Checked}));
-    QCOMPARE(entries(form), numberedEntries(2, QStringLiteral("a")) + numberedEntries(1, QStringLiteral("c")));
+    QCOMPARE(ticks(form.ListView1),
+             (QList<Qt::CheckState> {Qt::Checked, Qt::Unchecked, Qt::Checked}));
+    QCOMPARE(entries(form),
+             numberedEntries(2, QStringLiteral("a")) + numberedEntries(1, QStringLiteral("c")));
     QCOMPARE(form.Liste_ch.tag, -1);
     QCOMPARE(form.compteur->caption(), QString());
 
@@ -387,8 +434,10 @@ void TestLessonList::deletedLessonStopsTheRebuild()
 
     QVERIFY(!fixture.errors.isEmpty());
     QCOMPARE(fixture.errors.first(), QStringLiteral("Fichier introuvable."));
-    QCOMPARE(fixture.errors, QStringList(fixture.errors.size(), QStringLiteral("Fichier introuvable.")));
-    QCOMPARE(ticks(form.ListView1), (QList<Qt::CheckState> {Qt::Checked, Qt::Checked, Qt::Unchecked}));
+    QCOMPARE(fixture.errors,
+             QStringList(fixture.errors.size(), QStringLiteral("Fichier introuvable.")));
+    QCOMPARE(ticks(form.ListView1),
+             (QList<Qt::CheckState> {Qt::Checked, Qt::Checked, Qt::Unchecked}));
     QCOMPARE(entries(form), numberedEntries(2, QStringLiteral("a")));
     QCOMPARE(form.Liste_ch.tag, -1);
     QCOMPARE(form.compteur->caption(), QString());
@@ -399,7 +448,8 @@ void TestLessonList::deletedLessonStopsTheRebuild()
     form.ListView1->item(1)->setCheckState(Qt::Unchecked);
     form.ListView1->item(2)->setCheckState(Qt::Checked);
     QCOMPARE(fixture.errors, QStringList());
-    QCOMPARE(entries(form), numberedEntries(2, QStringLiteral("a")) + numberedEntries(2, QStringLiteral("c")));
+    QCOMPARE(entries(form),
+             numberedEntries(2, QStringLiteral("a")) + numberedEntries(2, QStringLiteral("c")));
 }
 
 void TestLessonList::oddLessonIsReportedForEveryRebuild_data()
@@ -423,7 +473,8 @@ void TestLessonList::oddLessonIsReportedForEveryRebuild()
         if (k == position) {
             // Two complete lines, an unfinished one, then a stray byte.
             writeBytes(fixture.work.filePath(name),
-                       lessonBytes(numberedLines(2, prefix)) + utf16le(QStringLiteral("x\ty")) + QByteArray("\x20", 1));
+                       lessonBytes(numberedLines(2, prefix)) + utf16le(QStringLiteral("x\ty"))
+                           + QByteArray("\x20", 1));
             expected += numberedEntries(2, prefix);
         } else {
             fixture.addLesson(name, numberedLines(k, prefix));
@@ -448,6 +499,17 @@ void TestLessonList::oddLessonIsReportedForEveryRebuild()
     form.ListView1->setCurrentRow(lessonCount - 1);
     QCOMPARE(fixture.errors, QStringList {odd});
     QCOMPARE(entries(form), expected);
+
+    // One rebuild per item that changes: unticking all fails while the odd lesson is still ticked
+    // behind the item just unticked, ticking all fails from the odd lesson on.
+    fixture.errors.clear();
+    form.Button3Click();
+    QCOMPARE(fixture.errors, QStringList(position - 1, odd));
+    QCOMPARE(form.Liste_ch.count(), 0);
+    fixture.errors.clear();
+    form.Button1Click();
+    QCOMPARE(fixture.errors, QStringList(lessonCount - position + 1, odd));
+    QCOMPARE(entries(form), expected);
 }
 
 void TestLessonList::everyLineEndGivesThreeFields_data()
@@ -455,16 +517,22 @@ void TestLessonList::everyLineEndGivesThreeFields_data()
     QTest::addColumn<QString>("text"); // after the byte-order mark
     QTest::addColumn<QStringList>("expected");
 
-    const QStringList two {QStringLiteral("\u8001|l\u01ceo|vieux"), QStringLiteral("\u4eba|r\u00e9n|homme")};
-    QTest::newRow("LF alone") << QStringLiteral("\u8001\tl\u01ceo\tvieux\n\u4eba\tr\u00e9n\thomme\n") << two;
-    QTest::newRow("CR alone") << QStringLiteral("\u8001\tl\u01ceo\tvieux\r\u4eba\tr\u00e9n\thomme\r") << two;
+    const QStringList two {QStringLiteral("\u8001|l\u01ceo|vieux"),
+                           QStringLiteral("\u4eba|r\u00e9n|homme")};
+    QTest::newRow("LF alone") << QStringLiteral(
+        "\u8001\tl\u01ceo\tvieux\n\u4eba\tr\u00e9n\thomme\n")
+                              << two;
+    QTest::newRow("CR alone") << QStringLiteral(
+        "\u8001\tl\u01ceo\tvieux\r\u4eba\tr\u00e9n\thomme\r")
+                              << two;
     QTest::newRow("no final line end")
         << QStringLiteral("\u8001\tl\u01ceo\tvieux\r\n\u4eba\tr\u00e9n\thomme") << two;
     QTest::newRow("mixed line ends")
         << QStringLiteral("\u8001\tl\u01ceo\tvieux\n\u4eba\tr\u00e9n\thomme\r\nX\tY\tZ\rW")
         << two + QStringList {QStringLiteral("X|Y|Z"), QStringLiteral("W| | ")};
-    QTest::newRow("blank lines of each kind skipped")
-        << QStringLiteral("\n\r\n\r\t\t\n\u8001\tl\u01ceo\tvieux\n\n\u4eba\tr\u00e9n\thomme\r\n\r\n") << two;
+    QTest::newRow("blank lines of each kind skipped") << QStringLiteral(
+        "\n\r\n\r\t\t\n\u8001\tl\u01ceo\tvieux\n\n\u4eba\tr\u00e9n\thomme\r\n\r\n")
+                                                      << two;
 }
 
 void TestLessonList::everyLineEndGivesThreeFields()

@@ -65,6 +65,9 @@ Lists shape(const QByteArray &name)
     if (name == "blank Chinese")
         return {{" ", "a", " ", "b", "c", " ", "d", "e", "f"},
                 {"f0", "f1", "f2", "f3", "f4", "f5", "f6", "f7", "f8"}};
+    // Meanings shared by several words: only Chinese texts must differ among the choices.
+    if (name == "same French")
+        return {{"a", "b", "c", "d", "e", "f", "g", "h"}, {"x", "x", "x", "y", "y", "z", "z", "z"}};
     if (name == "empty French")
         return {{"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"},
                 {"fa", "", "fc", "fd", "", "ff", "fg", "", "fi", "fj"}};
@@ -81,7 +84,7 @@ struct Pair
     Field answered;
 };
 
-constexpr std::array<Pair, 6> allPairs{{
+constexpr std::array<Pair, 6> allPairs {{
     {"chinese->pinyin", Field::Chinese, Field::Pinyin},
     {"chinese->french", Field::Chinese, Field::French},
     {"pinyin->chinese", Field::Pinyin, Field::Chinese},
@@ -110,11 +113,14 @@ QuestionSlots replay(const Lists &lists, Field asked, Field answered, Random &ra
         for (;;) {
             const auto d = qsizetype(random.draw(n));
             const QString &chinese = lists.chTexts.at(d);
-            bool rejected = d == expected.question;                                     // rule 1
-            rejected = rejected || chinese == questionChinese;                          // rule 2
-            rejected = rejected || (answered == Field::French && lists.frTexts.at(d).isEmpty()); // 3
-            for (int j = 0; j < k; ++j)                                                 // rule 4
-                rejected = rejected || chinese == lists.chTexts.at(expected.entries[std::size_t(j)]);
+            const bool sameEntry = d == expected.question;
+            const bool sameAsQuestion = chinese == questionChinese;
+            const bool noFrenchShown = answered == Field::French && lists.frTexts.at(d).isEmpty();
+            bool takenAbove = false;
+            for (int j = 0; j < k; ++j)
+                takenAbove
+                    = takenAbove || chinese == lists.chTexts.at(expected.entries[std::size_t(j)]);
+            const bool rejected = sameEntry || sameAsQuestion || noFrenchShown || takenAbove;
             if (!rejected) {
                 expected.entries[std::size_t(k)] = d;
                 break;
@@ -189,8 +195,8 @@ void TestQuestionDraw::followsTheGenerator_data()
     QTest::addColumn<QByteArray>("shapeName");
     QTest::addColumn<Field>("asked");
     QTest::addColumn<Field>("answered");
-    for (const char *name : {"distinct", "exactly six", "duplicates", "blank Chinese", "empty French",
-                             "duplicates and empty French"}) {
+    for (const char *name : {"distinct", "exactly six", "duplicates", "blank Chinese",
+                             "same French", "empty French", "duplicates and empty French"}) {
         for (const Pair &pair : allPairs)
             QTest::addRow("%s, %s", name, pair.name)
                 << QByteArray(name) << pair.asked << pair.answered;
@@ -240,8 +246,8 @@ void TestQuestionDraw::correctSlotIsUniform()
     QList<int> perSlot(6, 0);
     QList<int> perEntry(int(lists.count()), 0);
     for (int i = 0; i < questions; ++i) {
-        const QuestionSlots drawn =
-            drawQuestion(lists.ch, lists.fr, Field::Chinese, Field::French, random);
+        const QuestionSlots drawn
+            = drawQuestion(lists.ch, lists.fr, Field::Chinese, Field::French, random);
         ++perSlot[drawn.correctSlot];
         ++perEntry[int(drawn.question)];
     }
@@ -260,7 +266,7 @@ void TestQuestionDraw::chineseTextsDiffer_data()
     QTest::addColumn<Lists>("lists");
     QTest::addColumn<Field>("asked");
     QTest::addColumn<Field>("answered");
-    const QStringList sameTwice{"a", "b", "c", "d", "e", "f", "a", "b", "c", "d", "e", "f"};
+    const QStringList sameTwice {"a", "b", "c", "d", "e", "f", "a", "b", "c", "d", "e", "f"};
     QStringList french;
     for (int i = 0; i < sameTwice.size(); ++i)
         french << QStringLiteral("f%1").arg(i);
@@ -271,6 +277,8 @@ void TestQuestionDraw::chineseTextsDiffer_data()
             << Lists(sameTwice, french) << pair.asked << pair.answered;
         QTest::addRow("blank Chinese, %s", pair.name)
             << shape("blank Chinese") << pair.asked << pair.answered;
+        QTest::addRow("same French, %s", pair.name)
+            << shape("same French") << pair.asked << pair.answered;
     }
 }
 
@@ -296,12 +304,13 @@ void TestQuestionDraw::chineseTextsDiffer()
 void TestQuestionDraw::duplicateOfTheQuestionNeverShows()
 {
     // Entries 0 and 1 share their Chinese text and differ in French.
-    const Lists lists({"重", "重", "a", "b", "c", "d", "e"}, {"lourd", "répéter", "fa", "fb", "fc", "fd", "fe"});
+    const Lists lists({"重", "重", "a", "b", "c", "d", "e"},
+                      {"lourd", "répéter", "fa", "fb", "fc", "fd", "fe"});
     Random random(4242);
     int asQuestion[2] = {0, 0};
     for (int i = 0; i < 4000; ++i) {
-        const QuestionSlots drawn =
-            drawQuestion(lists.ch, lists.fr, Field::Chinese, Field::French, random);
+        const QuestionSlots drawn
+            = drawQuestion(lists.ch, lists.fr, Field::Chinese, Field::French, random);
         const bool has0 = std::count(drawn.entries.begin(), drawn.entries.end(), 0) > 0;
         const bool has1 = std::count(drawn.entries.begin(), drawn.entries.end(), 1) > 0;
         QVERIFY2(has0 != has1, qPrintable(describe(drawn)));
@@ -378,28 +387,31 @@ void TestQuestionDraw::canDraw_data()
     rows("empty", Lists(), false, false, false);
     rows("five entries", distinctLists(5), false, false, false);
     rows("exactly six", distinctLists(6), true, true, true);
-    rows("six entries, five texts", Lists({"a", "b", "c", "d", "e", "a"}, {"1", "2", "3", "4", "5", "6"}),
-         false, false, false);
+    rows("six entries, five texts",
+         Lists({"a", "b", "c", "d", "e", "a"}, {"1", "2", "3", "4", "5", "6"}), false, false,
+         false);
     rows("same word twice", repeatedLists(10, 5), false, false, false);
     rows("many entries, five texts", repeatedLists(500, 5), false, false, false);
-    rows("several blank Chinese", Lists({" ", "a", " ", "b", " ", "c", "d"}, {"1", "2", "3", "4", "5", "6", "7"}),
-         false, false, false);
+    rows("several blank Chinese",
+         Lists({" ", "a", " ", "b", " ", "c", "d"}, {"1", "2", "3", "4", "5", "6", "7"}), false,
+         false, false);
     // One blank text is a text like any other.
     rows("one blank Chinese", Lists({" ", "a", "b", "c", "d", "e"}, {"1", "2", "3", "4", "5", "6"}),
          true, true, true);
     rows("duplicates, six texts", repeatedLists(40, 6), true, true, true);
-    rows("six texts at the end", Lists({"a", "a", "a", "a", "a", "b", "c", "d", "e", "f"},
-                                       {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}),
+    rows("six texts at the end",
+         Lists({"a", "a", "a", "a", "a", "b", "c", "d", "e", "f"},
+               {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}),
          true, true, true);
     // Six texts only with the entries whose French is empty: enough unless French is answered.
     rows("sixth text without French",
-         Lists({"a", "b", "c", "d", "e", "f", "a"}, {"1", "2", "3", "4", "5", "", "7"}), true, false,
-         true);
+         Lists({"a", "b", "c", "d", "e", "f", "a"}, {"1", "2", "3", "4", "5", "", "7"}), true,
+         false, true);
     // No entry can be asked when French is involved.
     rows("no French at all", Lists({"a", "b", "c", "d", "e", "f"}, {"", "", "", "", "", ""}), true,
          false, false);
-    rows("one French", Lists({"a", "b", "c", "d", "e", "f"}, {"", "", "", "x", "", ""}), true, false,
-         true);
+    rows("one French", Lists({"a", "b", "c", "d", "e", "f"}, {"", "", "", "x", "", ""}), true,
+         false, true);
 }
 
 void TestQuestionDraw::canDraw()

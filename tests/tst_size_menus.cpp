@@ -28,6 +28,7 @@ void sizeItemsTable()
         const char *key;
         std::array<std::pair<const char *, int>, 6> items;
     };
+    // clang-format off
     const Group groups[] = {
         {"Champschinois1", "Caract_ch", settings_keys::champsChinois,
          {{{"N201", 22}, {"N251", 25}, {"N301", 30}, {"N401", 40}, {"N671", 50}, {"N601", 60}}}},
@@ -36,6 +37,7 @@ void sizeItemsTable()
         {"Champschinois3", "Caract_fr", settings_keys::champsFrancais,
          {{{"N163", 16}, {"N182", 18}, {"N202", 20}, {"N223", 22}, {"N261", 26}, {"N303", 32}}}},
     };
+    // clang-format on
     for (const Group &group : groups) {
         for (const auto &[item, size] : group.items) {
             QTest::addRow("%s %s (%d)", group.submenu, item, size)
@@ -45,8 +47,8 @@ void sizeItemsTable()
     }
 }
 
-const QByteArray affichageKeys[] = {settings_keys::champsChinois, settings_keys::champsPinyin,
-                                    settings_keys::champsFrancais};
+const QByteArray affichageKeys[]
+    = {settings_keys::champsChinois, settings_keys::champsPinyin, settings_keys::champsFrancais};
 
 QList<QMenu *> submenus(const TForm1 &form)
 {
@@ -180,8 +182,9 @@ void TestSizeMenus::clickAppliesTicksAndStores()
         else
             QCOMPARE(storedSize(fixture, each), std::nullopt);
     }
-    QCOMPARE(ini::valueIn(fixture.settingsContent(), settings_keys::vitesse, settings_keys::chinois),
-             std::nullopt);
+    QCOMPARE(
+        ini::valueIn(fixture.settingsContent(), settings_keys::vitesse, settings_keys::chinois),
+        std::nullopt);
 }
 
 void TestSizeMenus::clickOnTickedItemWritesAgain()
@@ -230,9 +233,11 @@ void TestSizeMenus::refusedWriteKeepsTheChange_data()
     QTest::addColumn<QString>("label");
     QTest::addColumn<int>("size");
     QTest::addColumn<QStringList>("ticked");
-    QTest::newRow("chinois 60") << "N601" << "Caract_ch" << 60 << QStringList {"N601", "N221", "N202"};
-    QTest::newRow("pinyin 16") << "N162" << "Caract_pin" << 16 << QStringList {"N671", "N162", "N202"};
-    QTest::newRow("français 32") << "N303" << "Caract_fr" << 32 << QStringList {"N671", "N221", "N303"};
+    // clang-format off
+    QTest::newRow("chinois 60")  << "N601" << "Caract_ch"  << 60 << QStringList {"N601", "N221", "N202"};
+    QTest::newRow("pinyin 16")   << "N162" << "Caract_pin" << 16 << QStringList {"N671", "N162", "N202"};
+    QTest::newRow("français 32") << "N303" << "Caract_fr"  << 32 << QStringList {"N671", "N221", "N303"};
+    // clang-format on
 }
 
 void TestSizeMenus::refusedWriteKeepsTheChange()
@@ -253,8 +258,9 @@ void TestSizeMenus::refusedWriteKeepsTheChange()
 
     action->trigger();
 
-    QCOMPARE(fixture.errors,
-             QStringList {QStringLiteral("Impossible d'écrire dans %1.").arg(fixture.settingsPath())});
+    QCOMPARE(
+        fixture.errors,
+        QStringList {QStringLiteral("Impossible d'écrire dans %1.").arg(fixture.settingsPath())});
     QCOMPARE(target->fontSize(), size);
     QCOMPARE(tickedItems(form), ticked);
     QCOMPARE(testPageFonts(form), testFonts);

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QListWidget>
 #include <QMenu>
@@ -18,7 +19,9 @@
 #include <QTest>
 
 #include <csignal>
+#include <sys/inotify.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -27,7 +30,8 @@ QStringList entries(const TForm1 &form)
 {
     QStringList lines;
     for (qsizetype i = 0; i < form.Liste_ch.count(); ++i)
-        lines.append(form.Liste_ch.item(i) + u'|' + form.Liste_pin.item(i) + u'|' + form.Liste_fr.item(i));
+        lines.append(form.Liste_ch.item(i) + u'|' + form.Liste_pin.item(i) + u'|'
+                     + form.Liste_fr.item(i));
     return lines;
 }
 
@@ -50,6 +54,45 @@ QStringList tickedSizeItems(const TForm1 &form)
                 names.append(item->objectName());
     return names;
 }
+
+/// Counts the writes that reach the settings file in a directory: a file renamed over it or a
+/// rewrite in place, each once. Reads and temporary files do not count.
+class SettingsWrites
+{
+public:
+    explicit SettingsWrites(const QString &directory)
+        : m_fd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+    {
+        if (m_fd < 0
+            || inotify_add_watch(m_fd, QFile::encodeName(directory).constData(),
+                                 IN_MOVED_TO | IN_CLOSE_WRITE)
+                < 0)
+            qFatal("cannot watch the settings directory");
+    }
+    ~SettingsWrites() { ::close(m_fd); }
+    SettingsWrites(const SettingsWrites &) = delete;
+    SettingsWrites &operator=(const SettingsWrites &) = delete;
+
+    int count()
+    {
+        alignas(inotify_event) char buffer[4096];
+        for (;;) {
+            const ssize_t length = ::read(m_fd, buffer, sizeof buffer);
+            if (length <= 0)
+                return m_count;
+            for (const char *at = buffer; at < buffer + length;) {
+                const auto *event = reinterpret_cast<const inotify_event *>(at);
+                if (event->len > 0 && qstrcmp(event->name, "dadorir_iruze.ini") == 0)
+                    ++m_count;
+                at += sizeof(inotify_event) + event->len;
+            }
+        }
+    }
+
+private:
+    int m_fd;
+    int m_count = 0;
+};
 
 /// Every write to a regular file fails (EFBIG) while it lives, even for root: the way to make a
 /// settings write refused where permission bits are not enforced.
@@ -74,7 +117,7 @@ public:
     RefusedFileWrites &operator=(const RefusedFileWrites &) = delete;
 
 private:
-    rlimit m_saved{};
+    rlimit m_saved {};
     void (*m_previousHandler)(int) = nullptr;
 };
 
@@ -115,8 +158,10 @@ private slots:
 void TestStartup::noSettingsFileGivesTheDesign()
 {
     WindowFixture fixture;
+    SettingsWrites writes(fixture.exeDir.path());
     TForm1 &form = fixture.start(false);
 
+    QCOMPARE(writes.count(), 0);
     QCOMPARE(form.ScrollBar0->value(), 0);
     QCOMPARE(form.ScrollBar1->value(), 5);
     QCOMPARE(form.ScrollBar2->value(), 7);
@@ -132,7 +177,8 @@ void TestStartup::noSettingsFileGivesTheDesign()
     QCOMPARE(tickedSizeItems(form), (QStringList {"N671", "N221", "N202"}));
     QCOMPARE(fixture.errors, QStringList());
     // Reads alone create nothing, not even a temporary file.
-    QCOMPARE(QDir(fixture.exeDir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+    QCOMPARE(QDir(fixture.exeDir.path())
+                 .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
              QStringList());
     QVERIFY(form.ListView1->count() == 0 && form.Liste_ch.count() == 0);
 }
@@ -163,26 +209,34 @@ void TestStartup::storedDelays_data()
     QTest::newRow("pinyin -3 clamped to 0, written")
         << QByteArray("[Vitesse]\r\npinyin=-3\r\n") << QList<int> {0, 0, 7}
         << QList<int> {1, 1, 3500} << QByteArray("[Vitesse]\r\npinyin=0\r\n");
-    QTest::newRow("fran\xc3\xa7" "ais 0x3 written as 3")
-        << QByteArray("[Vitesse]\r\nfran\xe7" "ais=0x3\r\n") << QList<int> {0, 5, 3}
-        << QList<int> {1, 2500, 1500} << QByteArray("[Vitesse]\r\nfran\xe7" "ais=3\r\n");
+    QTest::newRow("fran\xc3\xa7"
+                  "ais 0x3 written as 3")
+        << QByteArray("[Vitesse]\r\nfran\xe7"
+                      "ais=0x3\r\n")
+        << QList<int> {0, 5, 3} << QList<int> {1, 2500, 1500}
+        << QByteArray("[Vitesse]\r\nfran\xe7"
+                      "ais=3\r\n");
     QTest::newRow("all three changed, other lines kept")
-        << QByteArray("; mine\r\n[Vitesse]\r\nchinois=10\r\npinyin=0x0A\r\nfran\xe7" "ais=$1\r\n[Autre]\r\nx=y\r\n")
+        << QByteArray("; mine\r\n[Vitesse]\r\nchinois=10\r\npinyin=0x0A\r\nfran\xe7"
+                      "ais=$1\r\n[Autre]\r\nx=y\r\n")
         << QList<int> {10, 10, 1} << QList<int> {5000, 5000, 500}
-        << QByteArray("; mine\r\n[Vitesse]\r\nchinois=10\r\npinyin=10\r\nfran\xe7" "ais=1\r\n[Autre]\r\nx=y\r\n");
+        << QByteArray("; mine\r\n[Vitesse]\r\nchinois=10\r\npinyin=10\r\nfran\xe7"
+                      "ais=1\r\n[Autre]\r\nx=y\r\n");
     QTest::newRow("designed values stored, nothing written")
-        << QByteArray("[Vitesse]\r\nchinois = 0\r\npinyin = 5\r\nfran\xe7" "ais = 7\r\n")
+        << QByteArray("[Vitesse]\r\nchinois = 0\r\npinyin = 5\r\nfran\xe7"
+                      "ais = 7\r\n")
         << QList<int> {0, 5, 7} << QList<int> {1, 2500, 3500}
-        << QByteArray("[Vitesse]\r\nchinois = 0\r\npinyin = 5\r\nfran\xe7" "ais = 7\r\n");
+        << QByteArray("[Vitesse]\r\nchinois = 0\r\npinyin = 5\r\nfran\xe7"
+                      "ais = 7\r\n");
     QTest::newRow("chinois letters")
         << QByteArray("[Vitesse]\r\nchinois=abc\r\n") << QList<int> {0, 5, 7}
         << QList<int> {1, 2500, 3500} << QByteArray("[Vitesse]\r\nchinois=abc\r\n");
     QTest::newRow("chinois empty")
         << QByteArray("[Vitesse]\r\nchinois=\r\n") << QList<int> {0, 5, 7}
         << QList<int> {1, 2500, 3500} << QByteArray("[Vitesse]\r\nchinois=\r\n");
-    QTest::newRow("chinois 2.5")
-        << QByteArray("[Vitesse]\r\nchinois=2.5\r\n") << QList<int> {0, 5, 7}
-        << QList<int> {1, 2500, 3500} << QByteArray("[Vitesse]\r\nchinois=2.5\r\n");
+    QTest::newRow("chinois 2.5") << QByteArray("[Vitesse]\r\nchinois=2.5\r\n")
+                                 << QList<int> {0, 5, 7} << QList<int> {1, 2500, 3500}
+                                 << QByteArray("[Vitesse]\r\nchinois=2.5\r\n");
     QTest::newRow("pinyin letters")
         << QByteArray("[Vitesse]\r\npinyin=cinq\r\n") << QList<int> {0, 5, 7}
         << QList<int> {1, 2500, 3500} << QByteArray("[Vitesse]\r\npinyin=cinq\r\n");
@@ -203,12 +257,21 @@ void TestStartup::storedDelays()
 
     WindowFixture fixture;
     fixture.writeSettings(stored);
+    SettingsWrites writes(fixture.exeDir.path());
     TForm1 &form = fixture.start(false);
 
-    QCOMPARE((QList<int> {form.ScrollBar0->value(), form.ScrollBar1->value(), form.ScrollBar2->value()}),
-             positions);
-    QCOMPARE((QList<int> {form.Timer0->interval(), form.Timer1->interval(), form.Timer2->interval()}),
-             intervals);
+    // One write-back for each delay that differs from the designed 0, 5 and 7, none for the others.
+    const QList<int> designed {0, 5, 7};
+    int differing = 0;
+    for (qsizetype i = 0; i < designed.size(); ++i)
+        differing += positions.at(i) != designed.at(i) ? 1 : 0;
+    QCOMPARE(writes.count(), differing);
+    QCOMPARE(
+        (QList<int> {form.ScrollBar0->value(), form.ScrollBar1->value(), form.ScrollBar2->value()}),
+        positions);
+    QCOMPARE(
+        (QList<int> {form.Timer0->interval(), form.Timer1->interval(), form.Timer2->interval()}),
+        intervals);
     QCOMPARE(fixture.settingsContent(), after);
     QCOMPARE(fixture.errors, QStringList());
     // No reveal starts from the write-backs.
@@ -228,16 +291,19 @@ void TestStartup::storedSizes_data()
         << QByteArray("[Affichage]\r\nchamps_pinyin=24\r\n") << QList<int> {50, 24, 20}
         << QStringList {"N671", "N202"};
     QTest::newRow("sizes on the menus")
-        << QByteArray("[Affichage]\r\nchamps_chinois=22\r\nchamps_pinyin=32\r\nchamps_fran\xe7" "ais=16\r\n")
+        << QByteArray("[Affichage]\r\nchamps_chinois=22\r\nchamps_pinyin=32\r\nchamps_fran\xe7"
+                      "ais=16\r\n")
         << QList<int> {22, 32, 16} << QStringList {"N201", "N321", "N163"};
     QTest::newRow("pinyin size 20 ticks only the pinyin item")
         << QByteArray("[Affichage]\r\nchamps_pinyin=20\r\n") << QList<int> {50, 20, 20}
         << QStringList {"N671", "N203", "N202"};
     QTest::newRow("hexadecimal size")
-        << QByteArray("[Affichage]\r\nchamps_fran\xe7" "ais=0x1A\r\n") << QList<int> {50, 22, 26}
-        << QStringList {"N671", "N221", "N261"};
+        << QByteArray("[Affichage]\r\nchamps_fran\xe7"
+                      "ais=0x1A\r\n")
+        << QList<int> {50, 22, 26} << QStringList {"N671", "N221", "N261"};
     QTest::newRow("unconvertible sizes give the defaults")
-        << QByteArray("[Affichage]\r\nchamps_chinois=grand\r\nchamps_pinyin=\r\nchamps_fran\xe7" "ais=20.0\r\n")
+        << QByteArray("[Affichage]\r\nchamps_chinois=grand\r\nchamps_pinyin=\r\nchamps_fran\xe7"
+                      "ais=20.0\r\n")
         << QList<int> {50, 22, 20} << QStringList {"N671", "N221", "N202"};
 }
 
@@ -249,9 +315,12 @@ void TestStartup::storedSizes()
 
     WindowFixture fixture;
     fixture.writeSettings(stored);
+    SettingsWrites writes(fixture.exeDir.path());
     TForm1 &form = fixture.start(false);
 
-    QCOMPARE((QList<int> {form.Caract_ch->fontSize(), form.Caract_pin->fontSize(), form.Caract_fr->fontSize()}),
+    QCOMPARE(writes.count(), 0);
+    QCOMPARE((QList<int> {form.Caract_ch->fontSize(), form.Caract_pin->fontSize(),
+                          form.Caract_fr->fontSize()}),
              sizes);
     QCOMPARE(tickedSizeItems(form), ticked);
     // Sizes are only read at start-up.
@@ -261,9 +330,10 @@ void TestStartup::storedSizes()
 
 void TestStartup::utf8KeyIsAnotherKey()
 {
-    const QByteArray utf8Key = "fran\xc3\xa7" "ais";
-    const QByteArray stored = "; r\xc3\xa9glages\r\n\r\n[Vitesse]\r\n" + utf8Key + "=3\r\n[Affichage]\r\nchamps_"
-        + utf8Key + "=32\r\nautre = 1 \r\n";
+    const QByteArray utf8Key = "fran\xc3\xa7"
+                               "ais";
+    const QByteArray stored = "; r\xc3\xa9glages\r\n\r\n[Vitesse]\r\n" + utf8Key
+        + "=3\r\n[Affichage]\r\nchamps_" + utf8Key + "=32\r\nautre = 1 \r\n";
     WindowFixture fixture;
     fixture.writeSettings(stored);
     TForm1 &form = fixture.start();
@@ -279,12 +349,15 @@ void TestStartup::utf8KeyIsAnotherKey()
     QCOMPARE(form.Timer2->interval(), 4000);
 
     const QByteArray content = fixture.settingsContent();
-    QCOMPARE(ini::valueIn(content, "Vitesse", settings_keys::francais), std::optional<QByteArray>("8"));
+    QCOMPARE(ini::valueIn(content, "Vitesse", settings_keys::francais),
+             std::optional<QByteArray>("8"));
     QCOMPARE(ini::valueIn(content, "Vitesse", utf8Key), std::optional<QByteArray>("3"));
-    QCOMPARE(ini::valueIn(content, "Affichage", "champs_" + utf8Key), std::optional<QByteArray>("32"));
+    QCOMPARE(ini::valueIn(content, "Affichage", "champs_" + utf8Key),
+             std::optional<QByteArray>("32"));
     // Exactly one line was added; every other line stays byte for byte, in its order.
     QByteArrayList lines = content.split('\n');
-    const qsizetype added = lines.indexOf(QByteArray("fran\xe7" "ais=8\r"));
+    const qsizetype added = lines.indexOf(QByteArray("fran\xe7"
+                                                     "ais=8\r"));
     QVERIFY(added > lines.indexOf(QByteArray("[Vitesse]\r")));
     QVERIFY(added < lines.indexOf(QByteArray("[Affichage]\r")));
     lines.removeAt(added);
@@ -305,8 +378,9 @@ void TestStartup::refusedWriteBackDoesNotEndStartUp()
     }
     TForm1 &form = fixture.form();
 
-    QCOMPARE(fixture.errors,
-             QStringList {QStringLiteral("Impossible d'écrire dans ") + fixture.settingsPath() + u'.'});
+    QCOMPARE(
+        fixture.errors,
+        QStringList {QStringLiteral("Impossible d'écrire dans ") + fixture.settingsPath() + u'.'});
     QVERIFY(fixture.settingsPath().contains(QStringLiteral("//dadorir_iruze.ini")));
     // The change took effect for the run and the file is as it was, with no temporary left.
     QCOMPARE(form.ScrollBar0->value(), 3);
@@ -319,7 +393,8 @@ void TestStartup::refusedWriteBackDoesNotEndStartUp()
     QCOMPARE(form.ScrollBar2->value(), 7);
     QCOMPARE(tickedSizeItems(form), (QStringList {"N671", "N221", "N202"}));
     QCOMPARE(form.ListView1->count(), 2);
-    QCOMPARE(entries(form), numberedEntries(3, QStringLiteral("a")) + numberedEntries(2, QStringLiteral("b")));
+    QCOMPARE(entries(form),
+             numberedEntries(3, QStringLiteral("a")) + numberedEntries(2, QStringLiteral("b")));
     verifyLaterStepsRan(form);
 }
 
@@ -335,7 +410,8 @@ void TestStartup::unreadableLessonDoesNotEndStartUp()
     // Once while the second lesson is ticked, once for start-up's own rebuild.
     const QString odd = QStringLiteral("Lecture au-delà de la fin de fichier.");
     QCOMPARE(fixture.errors, (QStringList {odd, odd}));
-    QCOMPARE(entries(form), numberedEntries(2, QStringLiteral("a")) + QStringList {QStringLiteral("b0|pb0|fb0")});
+    QCOMPARE(entries(form),
+             numberedEntries(2, QStringLiteral("a")) + QStringList {QStringLiteral("b0|pb0|fb0")});
     QCOMPARE(form.Liste_ch.tag, -1);
     verifyLaterStepsRan(form);
     QVERIFY(!form.Button4->isHidden());

@@ -1,6 +1,7 @@
 #include "app/tform1.h"
 
 #include "display/about_box.h"
+#include "display/icons.h"
 #include "platform/classic_timer.h"
 #include "platform/fonts.h"
 #include "platform/widgets.h"
@@ -43,7 +44,7 @@ void TForm1::createShell()
                    | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                    | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFont(platform::designFont(QStringLiteral("Tahoma"), 8));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/hanlexo-vocab.svg")));
+    setWindowIcon(programIcon());
 
     // The client area below the menu bar is the designed 743 x 318; the window adopts it.
     m_client = new QWidget(this);

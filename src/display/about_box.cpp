@@ -63,13 +63,13 @@ TForm2::TForm2(QWidget *parent) : QDialog(parent)
     Label2 = label(GroupBox1, "Label2", QString(), 16, 24, bold);
     Label3 = label(GroupBox1, "Label3", QString(), 16, 44, windowFont);
 
-    GroupBox2 = groupBox(this, "GroupBox2", QStringLiteral("Mot de l'auteur"),
-                         QRect(8, 176, 129, 97));
+    GroupBox2
+        = groupBox(this, "GroupBox2", QStringLiteral("Mot de l'auteur"), QRect(8, 176, 129, 97));
     Label4 = label(GroupBox2, "Label4", QStringLiteral("Un mot chaque jour,"), 14, 24, windowFont);
-    Label8 = label(GroupBox2, "Label8", QStringLiteral("un caractère de plus :"), 14, 40,
-                   windowFont);
+    Label8
+        = label(GroupBox2, "Label8", QStringLiteral("un caractère de plus :"), 14, 40, windowFont);
     Label6 = label(GroupBox2, "Label6", QStringLiteral("la route est longue,"), 14, 56, windowFont);
-    Label9 = label(GroupBox2, "Label9", QStringLiteral("bon courage ! 加油"), 14, 72, windowFont);
+    Label9 = label(GroupBox2, "Label9", QStringLiteral("bon courage !"), 14, 72, windowFont);
 
     Button1 = new QPushButton(QStringLiteral("OK"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
@@ -82,16 +82,19 @@ TForm2::TForm2(QWidget *parent) : QDialog(parent)
 
 void TForm2::showAbout()
 {
-    if (m_placed) {
-        move(m_lastPosition);
-        show();
-    } else {
-        // Placed before it maps, so the toolkit does not centre it over the main window first;
-        // placed again once the frame is known.
-        centreOnDesktop();
-        show();
-        centreOnDesktop();
-        m_placed = true;
+    // When already shown it stays where the learner has put it and only comes to the front.
+    if (!isVisible()) {
+        if (m_placed) {
+            move(m_lastPosition);
+            show();
+        } else {
+            // Placed before it maps, so the toolkit does not centre it over the main window
+            // first; placed again once the frame is known.
+            centreOnDesktop();
+            show();
+            centreOnDesktop();
+            m_placed = true;
+        }
     }
     raise();
     activateWindow();

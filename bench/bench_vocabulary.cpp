@@ -1,0 +1,187 @@
+// The rebuild of the word lists is the program's hot path: every change of the lesson list reads
+// every ticked lesson from disk again, and start-up rebuilds once per listed lesson.
+
+#include "lesson_generator.h"
+
+#include "app/tform1.h"
+#include "display/about_box.h"
+#include "platform/error_report.h"
+#include "platform/fonts.h"
+#include "platform/module_path.h"
+#include "vocabulary/lesson_reader.h"
+#include "vocabulary/word_list.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <benchmark/benchmark.h>
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <ctime>
+#include <memory>
+
+extern char **environ;
+
+namespace {
+
+/// A temporary working directory holding count lessons of entries lines, current while it lives.
+class LessonDir
+{
+public:
+    LessonDir(int count, int entries) : m_previous(QDir::currentPath())
+    {
+        bench::writeLessons(m_dir.path(), count, entries);
+        QDir::setCurrent(m_dir.path());
+        setExecutablePathOverride(QFile::encodeName(m_dir.filePath(QStringLiteral("probe"))));
+    }
+    ~LessonDir()
+    {
+        QDir::setCurrent(m_previous);
+        setExecutablePathOverride({});
+    }
+    QString path() const { return m_dir.path(); }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_previous;
+};
+
+void BM_ParseLesson(benchmark::State &state)
+{
+    // About 20 MB of lesson text, parsed from memory.
+    const QByteArray bytes = bench::Generator(7).lesson(400000);
+    WordList ch, pin, fr;
+    for (auto _ : state) {
+        ch.clear();
+        pin.clear();
+        fr.clear();
+        parseLesson(bytes, {ch, pin, fr});
+        benchmark::DoNotOptimize(ch.count());
+    }
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+    state.counters["entries"] = double(ch.count());
+}
+BENCHMARK(BM_ParseLesson)->Unit(benchmark::kMillisecond);
+
+void BM_ReadLessonFile(benchmark::State &state)
+{
+    // The same from a file, warm in the page cache: one read, then the parse.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("big.txt"));
+    const QByteArray bytes = bench::Generator(7).lesson(400000);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+    file.close();
+    WordList ch, pin, fr;
+    for (auto _ : state) {
+        ch.clear();
+        pin.clear();
+        fr.clear();
+        if (readLessonFile(QFile::encodeName(path), {ch, pin, fr}))
+            state.SkipWithError("read failed");
+    }
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+BENCHMARK(BM_ReadLessonFile)->Unit(benchmark::kMillisecond);
+
+void BM_Rebuild(benchmark::State &state)
+{
+    // 20 ticked lessons of 5,000 entries: 100,000 entries per rebuild.
+    LessonDir lessons(20, 5000);
+    TForm1 form;
+    for (auto _ : state)
+        form.Liste_const();
+    state.counters["entries"] = double(form.Liste_ch.count());
+}
+BENCHMARK(BM_Rebuild)->Unit(benchmark::kMillisecond);
+
+void BM_StartupInProcess(benchmark::State &state)
+{
+    // Start-up from the window's creation to its first showing, with 50 lessons of 2,000
+    // entries: 51 rebuilds.
+    LessonDir lessons(50, 2000);
+    for (auto _ : state) {
+        auto form = std::make_unique<TForm1>();
+        form->setAboutBox(new TForm2(form.get()));
+        form->showCentred();
+        if (!QTest::qWaitForWindowExposed(form.get()))
+            state.SkipWithError("window not exposed");
+        state.PauseTiming();
+        form.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_StartupInProcess)->Unit(benchmark::kMillisecond);
+
+void BM_StartupProcess(benchmark::State &state)
+{
+    // A whole process, from its start to its window shown, with 20 lessons of 5,000 entries.
+    LessonDir lessons(20, 5000);
+    const QByteArray probe = QFile::encodeName(QCoreApplication::applicationDirPath()
+                                               + QStringLiteral("/startup_probe"));
+    double residentKilobytes = 0;
+    for (auto _ : state) {
+        int pipeEnds[2];
+        if (pipe(pipeEnds) != 0) {
+            state.SkipWithError("pipe failed");
+            break;
+        }
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
+        posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
+        char *arguments[] = {const_cast<char *>(probe.constData()), nullptr};
+        timespec started{};
+        clock_gettime(CLOCK_MONOTONIC, &started);
+        pid_t child = 0;
+        const int spawned = posix_spawn(&child, probe.constData(), &actions, nullptr, arguments, environ);
+        posix_spawn_file_actions_destroy(&actions);
+        close(pipeEnds[1]);
+        if (spawned != 0) {
+            close(pipeEnds[0]);
+            state.SkipWithError("cannot start startup_probe");
+            break;
+        }
+        FILE *output = fdopen(pipeEnds[0], "r");
+        long long shownAt = 0;
+        long resident = 0;
+        const bool read = std::fscanf(output, "%lld %ld", &shownAt, &resident) == 2;
+        std::fclose(output);
+        int status = 0;
+        waitpid(child, &status, 0);
+        if (!read) {
+            state.SkipWithError("startup_probe printed nothing");
+            break;
+        }
+        const long long startedAt = static_cast<long long>(started.tv_sec) * 1000000000LL + started.tv_nsec;
+        state.SetIterationTime(double(shownAt - startedAt) / 1e9);
+        residentKilobytes = double(resident);
+    }
+    state.counters["resident_MB"] = residentKilobytes / 1024.0;
+}
+BENCHMARK(BM_StartupProcess)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_FONT_DPI", "96");
+    QApplication application(argc, argv);
+    platform::installFontSubstitutions();
+    platform::setErrorSink([](const QString &text) { std::fprintf(stderr, "error: %s\n", qPrintable(text)); });
+    platform::setPlainMessageSink([](const QString &) { });
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,27 @@
+#include "display/icons.h"
+
+#include <QString>
+
+// The pictures are compiled into the static GUI library, whose resource object is only linked in
+// and registered when something calls its initialiser: every accessor does so first.
+static void initIcons()
+{
+    Q_INIT_RESOURCE(icons);
+}
+
+QIcon programIcon()
+{
+    initIcons();
+    QIcon icon;
+    // A QIcon keeps one image per size: the 256-colour variants of 16 and 32 are shipped beside
+    // these for desktops that want them.
+    for (const int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/hanlexo-vocab-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
+QPixmap aboutPicture()
+{
+    initIcons();
+    return QPixmap(QStringLiteral(":/pictures/about.png"));
+}
