@@ -15,6 +15,9 @@ TLabel::TLabel(const QString &caption, QWidget *parent, bool autoSize)
     : QLabel(parent), m_autoSize(autoSize)
 {
     setTextFormat(Qt::PlainText);
+    // The pages are painted in the button face, which would make the text take the button-text
+    // role: the label's colour is its window-text colour.
+    setForegroundRole(QPalette::WindowText);
     setText(caption);
     if (m_autoSize)
         adjustSize();
