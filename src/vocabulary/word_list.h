@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <memory>
 #include <vector>
 
 /// An ordered list of UTF-16 strings with an integer tag. The texts share one buffer so that a
@@ -10,6 +11,12 @@
 class WordList
 {
 public:
+    WordList() = default;
+    WordList(const WordList &other);
+    WordList &operator=(const WordList &other);
+    WordList(WordList &&) noexcept = default;
+    WordList &operator=(WordList &&) noexcept = default;
+
     void clear();
     void append(QStringView text);
     void reserve(qsizetype entries, qsizetype characters);
@@ -25,6 +32,11 @@ public:
     int tag = 0;
 
 private:
-    QString m_chars;
+    void grow(qsizetype needed);
+
+    // A plain growable buffer: appending a field is a capacity check and a memcpy.
+    std::unique_ptr<char16_t[]> m_chars;
+    qsizetype m_size = 0;
+    qsizetype m_capacity = 0;
     std::vector<qsizetype> m_ends;
 };

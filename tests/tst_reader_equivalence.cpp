@@ -1,0 +1,164 @@
+// The fast lesson reader against a plain one written straight from the format, unit by unit, on
+// the tricky cases and on many random files: speed never costs correctness.
+
+#include "testsupport.h"
+
+#include "vocabulary/lesson_reader.h"
+#include "vocabulary/word_list.h"
+
+#include <QTest>
+
+#include <random>
+
+namespace {
+
+struct Entries
+{
+    QStringList ch, pin, fr;
+    bool even = true;
+};
+
+/// The format read one code unit at a time, with no attempt at speed.
+Entries plainRead(const QByteArray &bytes)
+{
+    Entries out;
+    out.even = bytes.size() % 2 == 0;
+    QList<char16_t> units;
+    for (qsizetype i = 0; i + 1 < bytes.size(); i += 2)
+        units.append(char16_t(quint8(bytes[i]) | (quint8(bytes[i + 1]) << 8)));
+
+    QString partial;
+    QString slot[3];
+    int counter = 0;
+    auto store = [&] {
+        if (counter < 3)
+            slot[counter] = partial;
+        partial.clear();
+        ++counter;
+    };
+    auto endLine = [&] {
+        store();
+        if (!(slot[0].isEmpty() && slot[1].isEmpty() && slot[2].isEmpty())) {
+            const auto orSpace = [](const QString &s) { return s.isEmpty() ? QStringLiteral(" ") : s; };
+            out.ch.append(orSpace(slot[0]));
+            out.pin.append(orSpace(slot[1]));
+            out.fr.append(orSpace(slot[2]));
+        }
+        slot[0].clear();
+        slot[1].clear();
+        slot[2].clear();
+        counter = 0;
+    };
+    for (qsizetype i = 0; i < units.size(); ++i) {
+        const char16_t u = units[i];
+        if (i == 0 && u == 0xFEFF)
+            continue;
+        if (u == u'\t') {
+            store();
+        } else if (u == u'\n' || u == u'\r') {
+            endLine();
+            if (u == u'\r' && i + 1 < units.size() && units[i + 1] == u'\n')
+                ++i;
+        } else {
+            partial.append(QChar(u));
+        }
+    }
+    // A last line without its end counts, unless a stray byte cut it.
+    if (out.even)
+        endLine();
+    return out;
+}
+
+Entries fastRead(const QByteArray &bytes)
+{
+    WordList ch, pin, fr;
+    Entries out;
+    out.even = parseLesson(bytes, {ch, pin, fr});
+    for (qsizetype i = 0; i < ch.count(); ++i) {
+        out.ch.append(ch.item(i));
+        out.pin.append(pin.item(i));
+        out.fr.append(fr.item(i));
+    }
+    return out;
+}
+
+} // namespace
+
+class TestReaderEquivalence : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void trickyFiles_data();
+    void trickyFiles();
+    void randomFiles();
+};
+
+void TestReaderEquivalence::trickyFiles_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    const QByteArray bom("\xFF\xFE", 2);
+    const auto row = [&](const char *name, const QString &text, const QByteArray &tail = {}) {
+        QTest::newRow(name) << (bom + utf16le(text) + tail);
+    };
+    row("example", QStringLiteral("老\tlǎo\tvieux\r\n"));
+    row("mark only", {});
+    row("two fields", QStringLiteral("老\tlǎo\r\n"));
+    row("first field empty", QStringLiteral("\tlǎo\tvieux\r\n"));
+    row("four fields", QStringLiteral("a\tb\tc\td\r\n"));
+    row("blank lines", QStringLiteral("\r\n\t\t\r\n\r\na\tb\tc\r\n"));
+    row("spaces", QStringLiteral("  \t \t   \r\n"));
+    row("LF only", QStringLiteral("a\tb\tc\nd\te\tf\n"));
+    row("CR only", QStringLiteral("a\tb\tc\rd\te\tf\r"));
+    row("LF CR", QStringLiteral("a\tb\tc\n\rd\te\tf\r\n"));
+    row("no final end", QStringLiteral("a\tb\tc\r\nd\te\tf"));
+    row("final CR", QStringLiteral("a\tb\tc\r"));
+    row("mark inside", QStringLiteral("\uFEFFa\tb\tc\r\n"));
+    row("surrogates", QStringLiteral("𠀀\t𠀁\t😀\r\n"));
+    row("long field", QString(1000, QLatin1Char('x')) + QStringLiteral("\ty\tz\r\n"));
+    row("control units", QStringLiteral("a\x01\x0B\x0C\tb\x1F\tc\r\n"));
+    row("odd after complete line", QStringLiteral("a\tb\tc\r\nd\te"), QByteArray("x"));
+    row("odd after CR", QStringLiteral("a\tb\tc\r"), QByteArray("x"));
+    QTest::newRow("no mark") << utf16le(QStringLiteral("a\tb\tc\r\n"));
+    QTest::newRow("one byte") << QByteArray("\xFF", 1);
+}
+
+void TestReaderEquivalence::trickyFiles()
+{
+    QFETCH(QByteArray, bytes);
+    const Entries plain = plainRead(bytes);
+    const Entries fast = fastRead(bytes);
+    QCOMPARE(fast.even, plain.even);
+    QCOMPARE(fast.ch, plain.ch);
+    QCOMPARE(fast.pin, plain.pin);
+    QCOMPARE(fast.fr, plain.fr);
+}
+
+void TestReaderEquivalence::randomFiles()
+{
+    // Files made of the units that matter, in every arrangement chance gives, at every length
+    // around the reader's eight-unit steps.
+    const char16_t alphabet[] = {u'a', u'老', u'\t', u'\t', u'\r', u'\n', u' ', 0xFEFF, 0xD840, 0xDC00, 0x0B};
+    std::mt19937 random(20261207);
+    for (int file = 0; file < 4000; ++file) {
+        QByteArray bytes;
+        if (random() % 4 != 0)
+            bytes.append("\xFF\xFE", 2);
+        const int length = int(random() % 80);
+        for (int i = 0; i < length; ++i) {
+            const char16_t u = alphabet[random() % std::size(alphabet)];
+            bytes.append(char(u & 0xFF));
+            bytes.append(char(u >> 8));
+        }
+        if (random() % 5 == 0)
+            bytes.append(char(random() % 256));
+        const Entries plain = plainRead(bytes);
+        const Entries fast = fastRead(bytes);
+        QVERIFY2(fast.even == plain.even && fast.ch == plain.ch && fast.pin == plain.pin
+                     && fast.fr == plain.fr,
+                 bytes.toHex(' ').constData());
+    }
+}
+
+QTEST_APPLESS_MAIN(TestReaderEquivalence)
+#include "tst_reader_equivalence.moc"
