@@ -140,10 +140,11 @@ void BM_StartupProcess(benchmark::State &state)
         posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
         posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
         char *arguments[] = {const_cast<char *>(probe.constData()), nullptr};
-        timespec started{};
+        timespec started {};
         clock_gettime(CLOCK_MONOTONIC, &started);
         pid_t child = 0;
-        const int spawned = posix_spawn(&child, probe.constData(), &actions, nullptr, arguments, environ);
+        const int spawned
+            = posix_spawn(&child, probe.constData(), &actions, nullptr, arguments, environ);
         posix_spawn_file_actions_destroy(&actions);
         close(pipeEnds[1]);
         if (spawned != 0) {
@@ -162,7 +163,8 @@ void BM_StartupProcess(benchmark::State &state)
             state.SkipWithError("startup_probe printed nothing");
             break;
         }
-        const long long startedAt = static_cast<long long>(started.tv_sec) * 1000000000LL + started.tv_nsec;
+        const long long startedAt
+            = static_cast<long long>(started.tv_sec) * 1000000000LL + started.tv_nsec;
         state.SetIterationTime(double(shownAt - startedAt) / 1e9);
         residentKilobytes = double(resident);
     }
@@ -178,8 +180,9 @@ int main(int argc, char *argv[])
     qputenv("QT_FONT_DPI", "96");
     QApplication application(argc, argv);
     platform::installFontSubstitutions();
-    platform::setErrorSink([](const QString &text) { std::fprintf(stderr, "error: %s\n", qPrintable(text)); });
-    platform::setPlainMessageSink([](const QString &) { });
+    platform::setErrorSink(
+        [](const QString &text) { std::fprintf(stderr, "error: %s\n", qPrintable(text)); });
+    platform::setPlainMessageSink([](const QString &) {});
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

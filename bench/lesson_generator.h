@@ -25,9 +25,9 @@ public:
 
     QString line()
     {
-        static const char16_t *const syllables[] = {
-            u"mā", u"má", u"mǎ", u"mà", u"nǐ", u"hǎo", u"xiè", u"zài", u"jiàn", u"lǎo", u"shī",
-            u"péng", u"yǒu", u"zhōng", u"guó", u"xué", u"shēng", u"lǜ", u"nǚ", u"ér"};
+        static const char16_t *const syllables[]
+            = {u"mā",  u"má",   u"mǎ",  u"mà",    u"nǐ",  u"hǎo", u"xiè",   u"zài", u"jiàn", u"lǎo",
+               u"shī", u"péng", u"yǒu", u"zhōng", u"guó", u"xué", u"shēng", u"lǜ",  u"nǚ",   u"ér"};
         QString text;
         const std::uint32_t characters = 1 + below(4);
         for (std::uint32_t i = 0; i < characters; ++i)
@@ -72,7 +72,8 @@ inline void writeLessons(const QString &dir, int count, int entries, std::uint32
 {
     Generator generator(seed);
     for (int i = 0; i < count; ++i) {
-        QFile file(QDir(dir).filePath(QStringLiteral("lesson-%1.txt").arg(i, 2, 10, QLatin1Char('0'))));
+        QFile file(
+            QDir(dir).filePath(QStringLiteral("lesson-%1.txt").arg(i, 2, 10, QLatin1Char('0'))));
         if (!file.open(QIODevice::WriteOnly) || file.write(generator.lesson(entries)) < 0)
             qFatal("cannot write a lesson into %s", qPrintable(dir));
     }

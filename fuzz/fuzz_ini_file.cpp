@@ -7,7 +7,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArrayView content(data, qsizetype(size));
     const QByteArrayView section("Vitesse");
-    const QByteArrayView key("fran\xe7" "ais");
+    const QByteArrayView key("fran\xe7"
+                             "ais");
     (void)ini::valueIn(content, section, key);
     const QByteArray written = ini::withValue(content, section, key, "7");
     const std::optional<QByteArray> back = ini::valueIn(written, section, key);
@@ -16,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // Other keys keep their values.
     for (const char *other : {"chinois", "pinyin"}) {
         if (ini::valueIn(content, section, other) != ini::valueIn(written, section, other)
-            || ini::valueIn(content, "Affichage", other) != ini::valueIn(written, "Affichage", other))
+            || ini::valueIn(content, "Affichage", other)
+                != ini::valueIn(written, "Affichage", other))
             std::abort();
     }
     return 0;

@@ -1,4 +1,5 @@
-// Any bytes: the reader never crashes, and the three word lists keep equal lengths with no empty text.
+// Any bytes: the reader never crashes, and the three word lists keep equal lengths with no empty
+// text.
 #include "vocabulary/lesson_reader.h"
 #include "vocabulary/word_list.h"
 

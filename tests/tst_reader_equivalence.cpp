@@ -39,7 +39,8 @@ Entries plainRead(const QByteArray &bytes)
     auto endLine = [&] {
         store();
         if (!(slot[0].isEmpty() && slot[1].isEmpty() && slot[2].isEmpty())) {
-            const auto orSpace = [](const QString &s) { return s.isEmpty() ? QStringLiteral(" ") : s; };
+            const auto orSpace
+                = [](const QString &s) { return s.isEmpty() ? QStringLiteral(" ") : s; };
             out.ch.append(orSpace(slot[0]));
             out.pin.append(orSpace(slot[1]));
             out.fr.append(orSpace(slot[2]));
@@ -138,7 +139,8 @@ void TestReaderEquivalence::randomFiles()
 {
     // Files made of the units that matter, in every arrangement chance gives, at every length
     // around the reader's eight-unit steps.
-    const char16_t alphabet[] = {u'a', u'老', u'\t', u'\t', u'\r', u'\n', u' ', 0xFEFF, 0xD840, 0xDC00, 0x0B};
+    const char16_t alphabet[]
+        = {u'a', u'老', u'\t', u'\t', u'\r', u'\n', u' ', 0xFEFF, 0xD840, 0xDC00, 0x0B};
     std::mt19937 random(20261207);
     for (int file = 0; file < 4000; ++file) {
         QByteArray bytes;

@@ -35,7 +35,7 @@ public:
 
     ScopedWorkDir work;
     QTemporaryDir exeDir;
-    QStringList errors;        ///< error reports, as shown (with their full stop)
+    QStringList errors; ///< error reports, as shown (with their full stop)
     QStringList plainMessages; ///< plain message boxes
 
 private:

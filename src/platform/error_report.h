@@ -27,7 +27,8 @@ void showPlainMessage(const QString &text);
 
 using MessageSink = std::function<void(const QString &text)>;
 
-/// Sends reported errors (already with their full stop) to sink instead of a box; empty restores it.
+/// Sends reported errors (already with their full stop) to sink instead of a box; empty restores
+/// it.
 void setErrorSink(MessageSink sink);
 
 /// Sends plain messages to sink instead of a box; empty restores the box.
@@ -35,8 +36,7 @@ void setPlainMessageSink(MessageSink sink);
 
 /// Runs a handler; an error that escapes it is reported and the event loop goes on. Every handler
 /// is called through here so that no exception unwinds through the toolkit's frames.
-template <typename Handler>
-void guarded(Handler &&handler) noexcept
+template<typename Handler> void guarded(Handler &&handler) noexcept
 {
     try {
         handler();

@@ -7,7 +7,8 @@ namespace platform {
 void installFontSubstitutions()
 {
     QFont::insertSubstitution(QStringLiteral("SimSun"), QStringLiteral("Noto Serif CJK SC"));
-    const QStringList sans = {QStringLiteral("Liberation Sans"), QStringLiteral("Noto Sans CJK SC")};
+    const QStringList sans
+        = {QStringLiteral("Liberation Sans"), QStringLiteral("Noto Sans CJK SC")};
     QFont::insertSubstitutions(QStringLiteral("Tahoma"), sans);
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), sans);
     QFont::insertSubstitutions(QStringLiteral("Arial"), sans);

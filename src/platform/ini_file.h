@@ -10,7 +10,8 @@
 namespace ini {
 
 /// The value text of key in section of the given file content, trimmed; nullopt when absent.
-std::optional<QByteArray> valueIn(QByteArrayView content, QByteArrayView section, QByteArrayView key);
+std::optional<QByteArray> valueIn(QByteArrayView content, QByteArrayView section,
+                                  QByteArrayView key);
 
 /// The file content after writing key=value in section: replaces the key's first line, or adds the
 /// key at the end of the section, or adds the section at the end of the content.
@@ -18,10 +19,12 @@ QByteArray withValue(QByteArrayView content, QByteArrayView section, QByteArrayV
                      QByteArrayView value);
 
 /// Reads the value from the file at path; nullopt for a missing or unreadable file, section or key.
-std::optional<QByteArray> readValue(const QByteArray &path, QByteArrayView section, QByteArrayView key);
+std::optional<QByteArray> readValue(const QByteArray &path, QByteArrayView section,
+                                    QByteArrayView key);
 
-/// Writes the value into the file at path, creating it when missing; 0 or the system's error number.
-/// Never leaves a truncated file: a temporary file beside it is renamed over it.
-int writeValue(const QByteArray &path, QByteArrayView section, QByteArrayView key, QByteArrayView value);
+/// Writes the value into the file at path, creating it when missing; 0 or the system's error
+/// number. Never leaves a truncated file: a temporary file beside it is renamed over it.
+int writeValue(const QByteArray &path, QByteArrayView section, QByteArrayView key,
+               QByteArrayView value);
 
 } // namespace ini

@@ -13,7 +13,9 @@ namespace {
 
 Field checkedField(const QRadioButton *chinese, const QRadioButton *pinyin)
 {
-    return chinese->isChecked() ? Field::Chinese : pinyin->isChecked() ? Field::Pinyin : Field::French;
+    return chinese->isChecked() ? Field::Chinese
+        : pinyin->isChecked()   ? Field::Pinyin
+                                : Field::French;
 }
 
 const WordList &listOf(Field field, const WordList &ch, const WordList &pin, const WordList &fr)
@@ -34,7 +36,8 @@ void TForm1::Button4Click(QObject * /*Sender*/)
     // Six entries are not enough when fewer than six Chinese texts differ: drawing would not end.
     if (Liste_ch.count() < 6 || Liste_pin.count() < 6 || Liste_fr.count() < 6
         || !canDrawQuestion(Liste_ch, Liste_fr, asked, answered)) {
-        platform::showPlainMessage(QStringLiteral("Le test doit comporter au moins 6 propositions"));
+        platform::showPlainMessage(
+            QStringLiteral("Le test doit comporter au moins 6 propositions"));
         return;
     }
 
@@ -53,7 +56,7 @@ void TForm1::Button4Click(QObject * /*Sender*/)
         RadioGroup1->choice(k)->setText(shown.item(drawn.entries[std::size_t(k)]));
 
     const Field third = asked != Field::Chinese && answered != Field::Chinese ? Field::Chinese
-                        : asked != Field::Pinyin && answered != Field::Pinyin ? Field::Pinyin
+        : asked != Field::Pinyin && answered != Field::Pinyin                 ? Field::Pinyin
                                                                               : Field::French;
     Solution->setCaption(listOf(third, Liste_ch, Liste_pin, Liste_fr).item(drawn.question));
 }

@@ -21,9 +21,9 @@ struct TestLayout
     int solutionTop;
 };
 
-constexpr TestLayout chineseAnswer{"Arial", 20, "SimSun", 20, 40, 191, "Arial", 13, 236};
-constexpr TestLayout chineseQuestion{"SimSun", 40, "Arial", 10, 58, 165, "Arial", 13, 230};
-constexpr TestLayout chineseSolution{"Arial", 20, "Arial", 10, 44, 174, "SimSun", 20, 226};
+constexpr TestLayout chineseAnswer {"Arial", 20, "SimSun", 20, 40, 191, "Arial", 13, 236};
+constexpr TestLayout chineseQuestion {"SimSun", 40, "Arial", 10, 58, 165, "Arial", 13, 230};
+constexpr TestLayout chineseSolution {"Arial", 20, "Arial", 10, 44, 174, "SimSun", 20, 226};
 
 void setFace(TLabel *label, const char *family, int points)
 {
@@ -88,9 +88,9 @@ void TForm1::LR3Click(QObject * /*Sender*/)
 
 void TForm1::reglage_taille_reponse()
 {
-    const TestLayout &layout = LR1->isChecked()   ? chineseAnswer
-                               : LQ1->isChecked() ? chineseQuestion
-                                                  : chineseSolution;
+    const TestLayout &layout = LR1->isChecked() ? chineseAnswer
+        : LQ1->isChecked()                      ? chineseQuestion
+                                                : chineseSolution;
     setFace(question, layout.questionFont, layout.questionSize);
     RadioGroup1->setChoicesFont(QString::fromLatin1(layout.choicesFont), layout.choicesSize);
     RadioGroup1->setGeometry(RadioGroup1->x(), layout.groupTop, RadioGroup1->width(),

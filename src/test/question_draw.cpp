@@ -17,7 +17,8 @@ bool canDrawQuestion(const WordList &ch, const WordList &fr, Field asked, Field 
             continue;
         const QStringView text = ch.view(i);
         const auto seenEnd = distinct.begin() + distinctCount;
-        if (distinctCount < QuestionSlots::count && std::find(distinct.begin(), seenEnd, text) == seenEnd)
+        if (distinctCount < QuestionSlots::count
+            && std::find(distinct.begin(), seenEnd, text) == seenEnd)
             distinct[std::size_t(distinctCount++)] = text;
         if (questionFound && distinctCount == QuestionSlots::count)
             return true;

@@ -22,7 +22,7 @@ struct QuestionSlots
 
     qsizetype question = 0;
     int correctSlot = 0;
-    std::array<qsizetype, count> entries{};
+    std::array<qsizetype, count> entries {};
 };
 
 /// Whether six entries with pairwise different Chinese texts can be drawn for this pair of fields,

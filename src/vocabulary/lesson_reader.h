@@ -24,9 +24,9 @@ struct FileError
     QString message;
 };
 
-/// Appends the entries of a lesson file's bytes: UTF-16 LE, a leading U+FEFF skipped, lines ended by
-/// CR LF, LF or CR (a last line without an end counts too), fields split by TAB, fields after the
-/// third ignored, empty fields stored as " ", lines whose three fields are empty skipped.
+/// Appends the entries of a lesson file's bytes: UTF-16 LE, a leading U+FEFF skipped, lines ended
+/// by CR LF, LF or CR (a last line without an end counts too), fields split by TAB, fields after
+/// the third ignored, empty fields stored as " ", lines whose three fields are empty skipped.
 /// Returns false when the length is odd; the complete lines before the stray byte are appended.
 bool parseLesson(QByteArrayView bytes, WordListsRef lists);
 
@@ -36,7 +36,7 @@ std::optional<FileError> readLessonFile(const QByteArray &name, WordListsRef lis
 /// What the listing makes of a "*.txt" entry.
 enum class ProbeResult
 {
-    Lesson,    ///< begins with the bytes FF FE
+    Lesson, ///< begins with the bytes FF FE
     NotLesson, ///< anything else: other text, fewer than two bytes, a directory
 };
 
