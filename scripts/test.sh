@@ -1,9 +1,18 @@
 #!/usr/bin/env bash
-# Sets everything up, builds, and runs the whole test suite.
+# Sets everything up, builds, and runs the whole test suite twice: in the normal build, then built
+# with AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh
+# The validators of the desktop entry and the AppStream metainfo run as tests too.
+scripts/deps.sh desktop-file-utils appstream
+jobs=$(nproc)
+
 scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 echo "hanlexo: running the tests"
-cd build
-ctest --output-on-failure -j "$(nproc)"
+ctest --test-dir build --output-on-failure -j "$jobs"
+
+scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DHANLEXO_SANITIZE=ON
+echo "hanlexo: running the tests again under AddressSanitizer and UndefinedBehaviorSanitizer"
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+ctest --test-dir build-asan --output-on-failure -j "$jobs"

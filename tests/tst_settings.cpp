@@ -5,7 +5,9 @@
 #include "testsupport.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QFileInfo>
 #include <QTest>
 
@@ -51,8 +53,10 @@ void TestSettings::cleanup()
 
 void TestSettings::pathDoublesTheSeparator()
 {
-    setExecutablePathOverride("/some/dir/prog");
-    QCOMPARE(Settings::builtPath(), QByteArray("/some/dir//dadorir_iruze.ini"));
+    QTemporaryDir dir;
+    const QByteArray directory = QFile::encodeName(dir.path());
+    setExecutablePathOverride(directory + "/prog");
+    QCOMPARE(Settings::builtPath(), directory + "//dadorir_iruze.ini");
 }
 
 void TestSettings::pathFollowsTheExecutable()
@@ -134,14 +138,17 @@ void TestSettings::writtenValuesAreReadBack()
 
 void TestSettings::refusedWriteNamesTheBuiltPath()
 {
-    setExecutablePathOverride("/nonexistent/dir/hanlexo-vocab");
+    // A directory where the file should be refuses the write, even for root.
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("dadorir_iruze.ini")));
+    setExecutablePathOverride(QFile::encodeName(dir.filePath(QStringLiteral("hanlexo-vocab"))));
     const Settings settings(Settings::builtPath());
     try {
         settings.writeInteger(settings_keys::vitesse, settings_keys::pinyin, 6);
-        QFAIL("the write into a missing directory was not refused");
+        QFAIL("the write over a directory was not refused");
     } catch (const AppError &error) {
-        QCOMPARE(error.message(),
-                 QString::fromUtf8("Impossible d'écrire dans /nonexistent/dir//dadorir_iruze.ini"));
+        QCOMPARE(error.message(), QString::fromUtf8("Impossible d'écrire dans %1//dadorir_iruze.ini")
+                                      .arg(dir.path()));
     }
 }
 

@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QKeySequence>
 #include <QTest>
 
 namespace {
@@ -195,6 +196,7 @@ class TestTestMode : public QObject
 {
     Q_OBJECT
 private slots:
+    void ampersandsShowAsTheyStand();
     void guardsRefuse_data();
     void guardsRefuse();
     void launchAsks();
@@ -693,6 +695,26 @@ void TestTestMode::feedbackLastsThreeSeconds()
     CHECKED(verifyChoicesReset(form));
     QCOMPARE(form.note->caption(), QStringLiteral("1 / 1"));
     QVERIFY(window.fixture.errors.isEmpty());
+}
+
+void TestTestMode::ampersandsShowAsTheyStand()
+{
+    // A lesson's "&" shows as written: no underlined letter, no shortcut that would answer.
+    WindowFixture fixture;
+    QStringList lines;
+    for (int i = 0; i < 6; ++i)
+        lines.append(QStringLiteral("字%1\tpin%1\tpain & beurre %1").arg(i));
+    fixture.addLesson(QStringLiteral("lecon.txt"), lines);
+    TForm1 &form = fixture.start();
+    form.PageControl1->setCurrentIndex(1);
+    QTest::mouseClick(form.Button4, Qt::LeftButton);
+    QVERIFY(form.RadioGroup1->isVisible());
+    for (int k = 0; k < TRadioGroup::choiceCount; ++k) {
+        const QString text = form.RadioGroup1->choice(k)->text();
+        QVERIFY2(QKeySequence::mnemonic(text).isEmpty(), qPrintable(text));
+        QVERIFY(QString(text).replace(QStringLiteral("&&"), QStringLiteral("&"))
+                    .startsWith(QStringLiteral("pain & beurre ")));
+    }
 }
 
 QTEST_MAIN(TestTestMode)

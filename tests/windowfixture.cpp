@@ -9,8 +9,10 @@
 #include <QFile>
 #include <QTest>
 
-WindowFixture::WindowFixture()
+WindowFixture::WindowFixture() : m_previousConfigHome(qgetenv("XDG_CONFIG_HOME"))
 {
+    // Whatever a test does, the learner's own configuration directory is never reached.
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(exeDir.filePath(QStringLiteral("config"))));
     platform::installFontSubstitutions();
     setExecutablePathOverride(QFile::encodeName(exeDir.filePath(QStringLiteral("hanlexo-vocab"))));
     platform::setErrorSink([this](const QString &text) { errors.append(text); });
@@ -23,6 +25,10 @@ WindowFixture::~WindowFixture()
     platform::setErrorSink({});
     platform::setPlainMessageSink({});
     setExecutablePathOverride({});
+    if (m_previousConfigHome.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", m_previousConfigHome);
 }
 
 void WindowFixture::addLesson(const QString &name, const QStringList &lines)

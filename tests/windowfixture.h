@@ -39,6 +39,7 @@ public:
     QStringList plainMessages; ///< plain message boxes
 
 private:
+    QByteArray m_previousConfigHome;
     std::unique_ptr<TForm1> m_form;
     TForm2 *m_about = nullptr;
 };

@@ -13,12 +13,39 @@
 #include <QGroupBox>
 #include <QLayout>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QShortcut>
 #include <QTabWidget>
+
+namespace {
+
+/// A menu caption as read aloud: the access-key marks removed, "&&" kept as "&".
+QString withoutAccessKey(const QString &caption)
+{
+    QString plain;
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption.at(i) == u'&' && i + 1 < caption.size())
+            ++i;
+        plain.append(caption.at(i));
+    }
+    return plain;
+}
+
+/// Names for screen readers where Qt finds no caption of the widget's own.
+void nameUncaptionedWidgets(TForm1 &form)
+{
+    for (int page = 0; page < form.PageControl1->count(); ++page)
+        form.PageControl1->widget(page)->setAccessibleName(form.PageControl1->tabText(page));
+    form.ListView1->setAccessibleName(form.GroupBox1->title());
+    for (QMenu *menu : form.MainMenu1->findChildren<QMenu *>())
+        menu->setAccessibleName(withoutAccessKey(menu->title()));
+}
+
+} // namespace
 
 TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
 {
@@ -28,6 +55,7 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
     createTestPage();
     createMenus();
     createSizeMenus();
+    nameUncaptionedWidgets(*this);
     setTabOrders();
     bindEvents();
     FormCreate();

@@ -50,6 +50,7 @@ TForm2::TForm2(QWidget *parent) : QDialog(parent)
     Image1->setGeometry(18, 6, 71, 71);
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Image1->setPixmap(aboutPicture());
+    Image1->setAccessibleName(platform::applicationTitle());
 
     const QFont windowFont = font();
     const QFont bold = platform::designFont(QStringLiteral("Tahoma"), 8, true);

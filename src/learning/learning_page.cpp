@@ -46,6 +46,10 @@ void TForm1::createLearningPage()
     ScrollBar0 = scrollBar("ScrollBar0", 16, 0);
     ScrollBar1 = scrollBar("ScrollBar1", 40, 5);
     ScrollBar2 = scrollBar("ScrollBar2", 64, 7);
+    // A scroll bar has no caption of its own: screen readers announce the label beside it.
+    ScrollBar0->setAccessibleName(Label1->caption());
+    ScrollBar1->setAccessibleName(Label2->caption());
+    ScrollBar2->setAccessibleName(Label3->caption());
 
     Alea = new QCheckBox(QStringLiteral("Aléatoire"), Panel1);
     Alea->setObjectName(QStringLiteral("Alea"));
@@ -81,8 +85,9 @@ void TForm1::bindLearningEvents()
 {
     bind(Selectionner, &QPushButton::clicked, &TForm1::SelectionnerClick);
     bind(precedent, &QPushButton::clicked, &TForm1::precedentClick);
-    // clicked comes only from the learner, after the tick has changed.
-    bind(Alea, &QCheckBox::clicked, &TForm1::AleaClick);
+    // Only the learner changes the tick (mouse, keyboard or a screen reader's toggle); the
+    // handler runs after it has changed.
+    bind(Alea, &QCheckBox::toggled, &TForm1::AleaClick);
     bind(Timer0, &ClassicTimer::timeout, &TForm1::Timer0Timer);
     bind(Timer1, &ClassicTimer::timeout, &TForm1::Timer1Timer);
     bind(Timer2, &ClassicTimer::timeout, &TForm1::Timer2Timer);

@@ -136,21 +136,24 @@ TRadioGroup::TRadioGroup(QWidget *parent) : QGroupBox(parent)
         auto *button = new QRadioButton(item, this);
         button->setObjectName(QStringLiteral("RadioGroup1_choice%1").arg(k));
         m_choices[std::size_t(k)] = button;
+        // Only the learner ticks a choice (the program only unticks them): a click, an arrow key or
+        // a screen reader's toggle. A click on the ticked choice changes nothing and counts for
+        // nothing.
         connect(button, &QRadioButton::toggled, this, [this, k](bool checked) {
-            if (checked)
-                m_justTicked = k;
-        });
-        // A learner's click on an unticked choice toggles it, then clicks it; a click on the
-        // ticked choice only clicks it and must not count.
-        connect(button, &QRadioButton::clicked, this, [this, k] {
-            if (m_justTicked != k)
+            if (!checked)
                 return;
-            m_justTicked = -1;
             m_itemIndex = k;
             emit choiceClicked();
         });
     }
     arrangeChoices();
+}
+
+void TRadioGroup::setChoiceCaption(int k, const QString &text)
+{
+    // A lesson's "&" would otherwise underline the next letter and make it a shortcut that answers.
+    QString shown = text;
+    choice(k)->setText(shown.replace(QLatin1Char('&'), QStringLiteral("&&")));
 }
 
 void TRadioGroup::uncheckAll()
@@ -160,7 +163,6 @@ void TRadioGroup::uncheckAll()
         button->setChecked(false);
         button->setAutoExclusive(true);
     }
-    m_justTicked = -1;
 }
 
 void TRadioGroup::setChoicesFont(const QString &family, int points)
@@ -187,6 +189,8 @@ void TRadioGroup::setChoiceHighlighted(int k, bool highlighted)
         colours.setColor(QPalette::Text, green);
     }
     button->setPalette(colours);
+    // The colour and the bold face do not reach a screen reader.
+    button->setAccessibleDescription(highlighted ? QStringLiteral("bonne réponse") : QString());
 }
 
 bool TRadioGroup::isChoiceHighlighted(int k) const

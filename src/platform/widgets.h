@@ -61,6 +61,8 @@ public:
     /// The group's own list of item texts, which never shows.
     const QStringList &items() const { return m_items; }
 
+    /// Shows text as it stands on choice k ("&" is not an access key there).
+    void setChoiceCaption(int k, const QString &text);
     /// Unticks all six without any signal of this group, although the set is exclusive.
     void uncheckAll();
     /// Font face and size of every choice; colour and bold kept.
@@ -82,5 +84,4 @@ private:
     std::array<QRadioButton *, choiceCount> m_choices{};
     QStringList m_items;
     int m_itemIndex = -1;
-    int m_justTicked = -1;
 };

@@ -5,10 +5,56 @@
 #include "platform/int_conversion.h"
 #include "platform/module_path.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+/// The learner's configuration directory: $XDG_CONFIG_HOME when absolute, else ~/.config.
+QByteArray configHome()
+{
+    QByteArray xdg = qgetenv("XDG_CONFIG_HOME");
+    while (xdg.size() > 1 && xdg.endsWith('/'))
+        xdg.chop(1);
+    if (xdg.startsWith('/'))
+        return xdg;
+    const QByteArray home = qgetenv("HOME");
+    return home.isEmpty() ? QByteArray() : home + "/.config";
+}
+
+/// Where the settings go when the executable's directory cannot take them.
+QByteArray userDirectory()
+{
+    const QByteArray config = configHome();
+    return config.isEmpty() ? QByteArray() : config + "/hanlexo-vocab";
+}
+
+/// Creates directory and its missing parents, new ones private to the learner. A failure is left
+/// to the write that follows, which reports it.
+void makePath(const QByteArray &directory)
+{
+    struct stat status = {};
+    if (directory.isEmpty() || stat(directory.constData(), &status) == 0)
+        return;
+    const qsizetype parentEnd = directory.lastIndexOf('/');
+    if (parentEnd > 0)
+        makePath(directory.left(parentEnd));
+    mkdir(directory.constData(), 0700);
+}
+
+} // namespace
+
 QByteArray Settings::builtPath()
 {
     const QByteArray executable = executablePath();
-    return executable.left(executable.lastIndexOf('/') + 1) + '/' + fileName();
+    const QByteArray directory = executable.left(executable.lastIndexOf('/') + 1);
+    QByteArray beside = directory + '/' + fileName();
+    // A portable copy keeps its file; an install the learner cannot write to uses theirs.
+    if (access(beside.constData(), F_OK) == 0
+        || (!directory.isEmpty() && access(directory.constData(), W_OK) == 0))
+        return beside;
+    const QByteArray user = userDirectory();
+    return user.isEmpty() ? beside : user + '/' + fileName();
 }
 
 int Settings::readInteger(QByteArrayView section, QByteArrayView key, int fallback) const
@@ -18,6 +64,10 @@ int Settings::readInteger(QByteArrayView section, QByteArrayView key, int fallba
 
 void Settings::writeInteger(QByteArrayView section, QByteArrayView key, int value) const
 {
+    // The per-user directory is made at the first write, never at start-up; nothing else is.
+    const QByteArray directory = m_path.left(m_path.lastIndexOf('/'));
+    if (!directory.isEmpty() && directory == userDirectory())
+        makePath(directory);
     if (ini::writeValue(m_path, section, key, QByteArray::number(value)) != 0)
         throw AppError(
             QString::fromUtf8("Impossible d'écrire dans %1").arg(QString::fromLocal8Bit(m_path)));

@@ -13,7 +13,9 @@ public:
     /// The settings file's name.
     static QByteArray fileName() { return QByteArrayLiteral("dadorir_iruze.ini"); }
 
-    /// The executable's directory, up to and including its last separator, then "/" and the file name.
+    /// Beside the executable (its directory up to and including its last separator, then "/" and
+    /// the file name) when the file exists there or the directory is writable; otherwise
+    /// "$XDG_CONFIG_HOME/hanlexo-vocab/" (default "~/.config/hanlexo-vocab/") and the file name.
     static QByteArray builtPath();
 
     const QByteArray &path() const { return m_path; }
@@ -21,7 +23,8 @@ public:
     /// The key's value converted to an integer, or fallback when missing or not convertible.
     int readInteger(QByteArrayView section, QByteArrayView key, int fallback) const;
 
-    /// Writes value as decimal text; throws AppError "Impossible d'écrire dans <path>" when refused.
+    /// Writes value as decimal text, first making the missing per-user directory (mode 0700);
+    /// throws AppError "Impossible d'écrire dans <path>" when refused.
     void writeInteger(QByteArrayView section, QByteArrayView key, int value) const;
 
 private:

@@ -53,7 +53,7 @@ void TForm1::Button4Click(QObject * /*Sender*/)
     questionTag = drawn.correctSlot;
     const WordList &shown = listOf(answered, Liste_ch, Liste_pin, Liste_fr);
     for (int k = 0; k < QuestionSlots::count; ++k)
-        RadioGroup1->choice(k)->setText(shown.item(drawn.entries[std::size_t(k)]));
+        RadioGroup1->setChoiceCaption(k, shown.item(drawn.entries[std::size_t(k)]));
 
     const Field third = asked != Field::Chinese && answered != Field::Chinese ? Field::Chinese
         : asked != Field::Pinyin && answered != Field::Pinyin                 ? Field::Pinyin

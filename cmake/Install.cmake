@@ -1,0 +1,77 @@
+# Installation as a desktop application (cmake --install <build> --prefix <prefix>) and the Debian
+# package (cpack -G DEB in a build directory).
+
+include(GNUInstallDirs)
+
+# The desktop entry, the AppStream metainfo and the icons share this identifier.
+set(HANLEXO_APP_ID org.example.hanlexo.vocab)
+set(HANLEXO_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
+set(HANLEXO_ICON_DIR ${PROJECT_SOURCE_DIR}/src/display/icons)
+
+install(TARGETS hanlexo-vocab RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${HANLEXO_PACKAGING_DIR}/${HANLEXO_APP_ID}.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${HANLEXO_PACKAGING_DIR}/${HANLEXO_APP_ID}.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+foreach(size 16 32 48 64 128 256)
+  install(FILES ${HANLEXO_ICON_DIR}/hanlexo-vocab-${size}.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+          RENAME ${HANLEXO_APP_ID}.png)
+endforeach()
+install(FILES ${HANLEXO_ICON_DIR}/hanlexo-vocab.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
+        RENAME ${HANLEXO_APP_ID}.svg)
+# Sample lessons to copy into a working directory.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/lessons/
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/hanlexo-vocab/lessons
+        FILES_MATCHING PATTERN "*.txt")
+
+# Checks of the installed files, when the validators are at hand (desktop-file-utils, appstream).
+if(HANLEXO_BUILD_TESTS)
+  find_program(HANLEXO_DESKTOP_FILE_VALIDATE desktop-file-validate)
+  find_program(HANLEXO_APPSTREAMCLI appstreamcli)
+  if(HANLEXO_DESKTOP_FILE_VALIDATE)
+    add_test(NAME packaging_desktop_entry
+             COMMAND ${HANLEXO_DESKTOP_FILE_VALIDATE}
+                     ${HANLEXO_PACKAGING_DIR}/${HANLEXO_APP_ID}.desktop)
+  endif()
+  # Everything lands where desktops look for it, under a throw-away prefix, and the metainfo is
+  # valid there, with its desktop entry and icons.
+  set(prefix ${PROJECT_BINARY_DIR}/install-check)
+  set(expected
+      ${CMAKE_INSTALL_BINDIR}/hanlexo-vocab
+      ${CMAKE_INSTALL_DATADIR}/applications/${HANLEXO_APP_ID}.desktop
+      ${CMAKE_INSTALL_DATADIR}/metainfo/${HANLEXO_APP_ID}.metainfo.xml
+      ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps/${HANLEXO_APP_ID}.svg
+      "${CMAKE_INSTALL_DATADIR}/hanlexo-vocab/lessons/01 Salutations.txt")
+  foreach(size 16 32 48 64 128 256)
+    list(APPEND expected
+         ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps/${HANLEXO_APP_ID}.png)
+  endforeach()
+  list(TRANSFORM expected PREPEND ${prefix}/)
+  add_test(NAME packaging_install
+           COMMAND ${CMAKE_COMMAND} -D prefix=${prefix} -D build=${PROJECT_BINARY_DIR}
+                   "-D expected=${expected}" "-D appstreamcli=${HANLEXO_APPSTREAMCLI}"
+                   -P ${CMAKE_CURRENT_LIST_DIR}/InstallCheck.cmake)
+endif()
+
+# The Debian package: cpack -G DEB.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME hanlexo-vocab)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR Hanlexo)
+set(CPACK_PACKAGE_CONTACT "Hanlexo <vocab@hanlexo.example.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Chinese vocabulary trainer with a French interface")
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+       "Flash cards with a timed reveal of the characters, the pinyin and the French meaning, "
+       "and six-choice tests, over lesson files of your own.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Hanlexo <vocab@hanlexo.example.org>")
+set(CPACK_DEBIAN_PACKAGE_SECTION education)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://www.hanlexo.example.org/)
+# The libraries come from dpkg-shlibdeps; the fonts that stand in for the designed ones do not.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, fonts-liberation")
+include(CPack)

@@ -1,0 +1,302 @@
+#include "settings/settings.h"
+
+#include "app/tform1.h"
+#include "platform/app_error.h"
+#include "platform/module_path.h"
+#include "platform/widgets.h"
+#include "windowfixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+
+#include <grp.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+// Where the settings file goes: beside the executable for a portable copy, in the learner's
+// configuration directory for an install they cannot write to.
+//
+// Unwritable executable directories are a missing directory, and a temporary directory made
+// read-only (mode 0555). Root may write anywhere, so as root the read-only cases look the path up
+// in a child process that has dropped to the unprivileged user "nobody" (65534).
+
+namespace {
+
+enum class ExeDir
+{
+    Writable,
+    ReadOnly,
+    Missing
+};
+
+/// Settings::builtPath() as an ordinary user sees it: in a child without root's privileges when
+/// the tests run as root. Empty when the privileges cannot be dropped.
+QByteArray builtPathUnprivileged()
+{
+    if (geteuid() != 0)
+        return Settings::builtPath();
+    int channel[2];
+    if (pipe(channel) != 0)
+        return {};
+    const pid_t child = fork();
+    if (child == 0) {
+        close(channel[0]);
+        int status = 1;
+        if (setgroups(0, nullptr) == 0 && setgid(65534) == 0 && setuid(65534) == 0) {
+            const QByteArray path = Settings::builtPath();
+            status
+                = write(channel[1], path.constData(), size_t(path.size())) == path.size() ? 0 : 1;
+        }
+        _exit(status);
+    }
+    close(channel[1]);
+    QByteArray path;
+    char buffer[512];
+    for (ssize_t got; (got = read(channel[0], buffer, sizeof buffer)) > 0;)
+        path.append(buffer, got);
+    close(channel[0]);
+    int status = 1;
+    if (child < 0 || waitpid(child, &status, 0) != child || status != 0)
+        return {};
+    return path;
+}
+
+/// Restores an environment variable as it was.
+class ScopedEnv
+{
+public:
+    explicit ScopedEnv(const char *name)
+        : m_name(name), m_wasSet(qEnvironmentVariableIsSet(name)), m_value(qgetenv(name))
+    { }
+    ~ScopedEnv()
+    {
+        if (m_wasSet)
+            qputenv(m_name, m_value);
+        else
+            qunsetenv(m_name);
+    }
+    ScopedEnv(const ScopedEnv &) = delete;
+    ScopedEnv &operator=(const ScopedEnv &) = delete;
+
+private:
+    const char *m_name;
+    bool m_wasSet;
+    QByteArray m_value;
+};
+
+} // namespace
+
+class TestSettingsLocation : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void locationFollowsTheExecutableDirectory_data();
+    void locationFollowsTheExecutableDirectory();
+    void userDirectoryDefaultsToDotConfig_data();
+    void userDirectoryDefaultsToDotConfig();
+    void userDirectoryIsMadeAtTheFirstWrite();
+    void userDirectoryThatCannotBeMadeGivesTheWriteError();
+    void besideTheExecutableNoDirectoryIsMade();
+    void refusedWriteBesideTheExecutableNamesTheBuiltPath();
+    void delayChangeOnAnInstallShowsNoError();
+
+private:
+    QByteArray path(const QString &name) const { return QFile::encodeName(m_root->filePath(name)); }
+    QByteArray userFile() const
+    {
+        return path(QStringLiteral("config/hanlexo-vocab/dadorir_iruze.ini"));
+    }
+
+    std::unique_ptr<QTemporaryDir> m_root;
+    std::unique_ptr<ScopedEnv> m_xdg;
+    std::unique_ptr<ScopedEnv> m_home;
+};
+
+void TestSettingsLocation::init()
+{
+    m_xdg = std::make_unique<ScopedEnv>("XDG_CONFIG_HOME");
+    m_home = std::make_unique<ScopedEnv>("HOME");
+    m_root = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_root->isValid());
+    // Traversable by the unprivileged child.
+    QCOMPARE(chmod(QFile::encodeName(m_root->path()).constData(), 0755), 0);
+    qputenv("XDG_CONFIG_HOME", path(QStringLiteral("config")));
+    qputenv("HOME", path(QStringLiteral("home")));
+}
+
+void TestSettingsLocation::cleanup()
+{
+    setExecutablePathOverride({});
+    // A read-only directory must become writable again to be removed.
+    chmod(path(QStringLiteral("exe")).constData(), 0700);
+    m_root.reset();
+    m_home.reset();
+    m_xdg.reset();
+}
+
+void TestSettingsLocation::locationFollowsTheExecutableDirectory_data()
+{
+    QTest::addColumn<ExeDir>("exeDir");
+    QTest::addColumn<bool>("fileThere");
+    QTest::addColumn<bool>("beside");
+    QTest::newRow("writable, no file: portable copy") << ExeDir::Writable << false << true;
+    QTest::newRow("writable, with file") << ExeDir::Writable << true << true;
+    QTest::newRow("read-only, with file: kept beside") << ExeDir::ReadOnly << true << true;
+    QTest::newRow("read-only, no file: per-user") << ExeDir::ReadOnly << false << false;
+    QTest::newRow("missing directory: per-user") << ExeDir::Missing << false << false;
+}
+
+void TestSettingsLocation::locationFollowsTheExecutableDirectory()
+{
+    QFETCH(ExeDir, exeDir);
+    QFETCH(bool, fileThere);
+    QFETCH(bool, beside);
+
+    const QByteArray dir
+        = path(exeDir == ExeDir::Missing ? QStringLiteral("missing/bin") : QStringLiteral("exe"));
+    if (exeDir != ExeDir::Missing) {
+        QVERIFY(QDir().mkpath(QFile::decodeName(dir)));
+        if (fileThere)
+            writeBytes(QFile::decodeName(dir + "/dadorir_iruze.ini"), "[Vitesse]\r\npinyin=6\r\n");
+        QCOMPARE(chmod(dir.constData(), exeDir == ExeDir::ReadOnly ? 0555 : 0777), 0);
+    }
+    setExecutablePathOverride(dir + "/hanlexo-vocab");
+
+    const QByteArray built = builtPathUnprivileged();
+    if (built.isEmpty())
+        QSKIP("cannot drop root's privileges to look at a read-only directory");
+    QCOMPARE(built, beside ? dir + "//dadorir_iruze.ini" : userFile());
+    // Choosing the place creates nothing.
+    QVERIFY(!QFileInfo::exists(path(QStringLiteral("config"))));
+    QVERIFY(!QFileInfo::exists(path(QStringLiteral("missing"))));
+}
+
+void TestSettingsLocation::userDirectoryDefaultsToDotConfig_data()
+{
+    // xdg: the variable's value, "<root>/" standing for the test's temporary directory; null for
+    // unset.
+    QTest::addColumn<QString>("xdg");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("set") << QStringLiteral("<root>/config") << QStringLiteral("config");
+    QTest::newRow("set, trailing separator")
+        << QStringLiteral("<root>/config/") << QStringLiteral("config");
+    QTest::newRow("unset: ~/.config") << QString() << QStringLiteral("home/.config");
+    QTest::newRow("empty: ~/.config") << QStringLiteral("") << QStringLiteral("home/.config");
+    QTest::newRow("relative: ignored")
+        << QStringLiteral("rel/config") << QStringLiteral("home/.config");
+}
+
+void TestSettingsLocation::userDirectoryDefaultsToDotConfig()
+{
+    QFETCH(QString, xdg);
+    QFETCH(QString, expected);
+    if (xdg.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME",
+                QFile::encodeName(xdg.replace(QStringLiteral("<root>/"), m_root->path() + u'/')));
+    setExecutablePathOverride(path(QStringLiteral("missing/hanlexo-vocab")));
+    QCOMPARE(Settings::builtPath(),
+             path(expected + QStringLiteral("/hanlexo-vocab/dadorir_iruze.ini")));
+}
+
+void TestSettingsLocation::userDirectoryIsMadeAtTheFirstWrite()
+{
+    setExecutablePathOverride(path(QStringLiteral("missing/hanlexo-vocab")));
+    const Settings settings(Settings::builtPath());
+    QCOMPARE(settings.path(), userFile());
+    QCOMPARE(settings.readInteger(settings_keys::vitesse, settings_keys::pinyin, 5), 5);
+    QVERIFY(!QFileInfo::exists(path(QStringLiteral("config"))));
+
+    settings.writeInteger(settings_keys::vitesse, settings_keys::pinyin, 6);
+    settings.writeInteger(settings_keys::affichage, settings_keys::champsFrancais, 26);
+    QCOMPARE(readBytes(QFile::decodeName(userFile())),
+             QByteArray("[Vitesse]\r\npinyin=6\r\n[Affichage]\r\nchamps_fran\xE7"
+                        "ais=26\r\n"));
+    QCOMPARE(settings.readInteger(settings_keys::vitesse, settings_keys::pinyin, 5), 6);
+    // Both the configuration home and the program's directory are new, and private.
+    for (const QString &made : {QStringLiteral("config"), QStringLiteral("config/hanlexo-vocab")}) {
+        struct stat status = {};
+        QCOMPARE(stat(path(made).constData(), &status), 0);
+        QCOMPARE(status.st_mode & 0777, 0700u);
+    }
+}
+
+void TestSettingsLocation::userDirectoryThatCannotBeMadeGivesTheWriteError()
+{
+    // A file where the directory should be: no one, not even root, can make it.
+    QVERIFY(QDir().mkpath(QFile::decodeName(path(QStringLiteral("config")))));
+    writeBytes(QFile::decodeName(path(QStringLiteral("config/hanlexo-vocab"))), "not a directory");
+    setExecutablePathOverride(path(QStringLiteral("missing/hanlexo-vocab")));
+    const Settings settings(Settings::builtPath());
+    try {
+        settings.writeInteger(settings_keys::vitesse, settings_keys::chinois, 2);
+        QFAIL("the write under a file was not refused");
+    } catch (const AppError &error) {
+        QCOMPARE(error.message(),
+                 QStringLiteral("Impossible d'écrire dans ") + QFile::decodeName(userFile()));
+    }
+    QCOMPARE(readBytes(QFile::decodeName(path(QStringLiteral("config/hanlexo-vocab")))),
+             QByteArray("not a directory"));
+}
+
+void TestSettingsLocation::besideTheExecutableNoDirectoryIsMade()
+{
+    // With no configuration directory to go to, the path stays beside the (missing) executable
+    // directory, whose write fails without creating it.
+    qunsetenv("XDG_CONFIG_HOME");
+    qunsetenv("HOME");
+    const QByteArray dir = path(QStringLiteral("missing/bin"));
+    setExecutablePathOverride(dir + "/hanlexo-vocab");
+    const Settings settings(Settings::builtPath());
+    QCOMPARE(settings.path(), dir + "//dadorir_iruze.ini");
+    QVERIFY_THROWS_EXCEPTION(
+        AppError, settings.writeInteger(settings_keys::vitesse, settings_keys::pinyin, 6));
+    QVERIFY(!QFileInfo::exists(path(QStringLiteral("missing"))));
+}
+
+void TestSettingsLocation::refusedWriteBesideTheExecutableNamesTheBuiltPath()
+{
+    // A directory in the file's place refuses the write, even to root.
+    const QByteArray dir = path(QStringLiteral("exe"));
+    QVERIFY(QDir().mkpath(QFile::decodeName(dir + "/dadorir_iruze.ini")));
+    setExecutablePathOverride(dir + "/hanlexo-vocab");
+    const Settings settings(Settings::builtPath());
+    QCOMPARE(settings.path(), dir + "//dadorir_iruze.ini");
+    try {
+        settings.writeInteger(settings_keys::vitesse, settings_keys::pinyin, 6);
+        QFAIL("the write over a directory was not refused");
+    } catch (const AppError &error) {
+        QCOMPARE(error.message(),
+                 QStringLiteral("Impossible d'écrire dans ") + QFile::decodeName(dir)
+                     + QStringLiteral("//dadorir_iruze.ini"));
+    }
+    QVERIFY(!QFileInfo::exists(path(QStringLiteral("config"))));
+}
+
+void TestSettingsLocation::delayChangeOnAnInstallShowsNoError()
+{
+    WindowFixture fixture;
+    fixture.addLesson(QStringLiteral("lesson.txt"), numberedLines(3));
+    // The fixture points the configuration home into its own directory: use this test's.
+    qputenv("XDG_CONFIG_HOME", path(QStringLiteral("config")));
+    // An executable in a directory that is not the learner's to write.
+    setExecutablePathOverride(path(QStringLiteral("missing/bin/hanlexo-vocab")));
+    TForm1 &form = fixture.start();
+    QVERIFY(fixture.errors.isEmpty());
+    QVERIFY(!QFileInfo::exists(path(QStringLiteral("config"))));
+
+    QTest::keyClick(form.ScrollBar1, Qt::Key_Right);
+    QCOMPARE(form.ScrollBar1->value(), 6);
+    QCOMPARE(fixture.errors, QStringList());
+    QCOMPARE(readBytes(QFile::decodeName(userFile())), QByteArray("[Vitesse]\r\npinyin=6\r\n"));
+    QVERIFY(!QFileInfo::exists(fixture.exeDir.filePath(QStringLiteral("dadorir_iruze.ini"))));
+}
+
+QTEST_MAIN(TestSettingsLocation)
+#include "tst_settings_location.moc"

@@ -1,0 +1,28 @@
+#!/bin/sh
+# atspi_check.sh <program> <lessons directory> <bus launcher> <python> <check script>
+# Run inside xvfb-run and dbus-run-session: starts the accessibility bus and the program on a copy
+# of the lessons, reads its tree through AT-SPI, then ends both.
+set -u
+program=$1 lessons=$2 launcher=$3 python=$4 check=$5
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cp "$lessons"/*.txt "$work"/
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 XDG_CONFIG_HOME="$work/config"
+"$launcher" --launch-immediately >/dev/null 2>&1 &
+bus=$!
+# The program looks for the accessibility bus once, at start: wait until it answers.
+tries=0
+until dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress \
+    >/dev/null 2>&1; do
+    tries=$((tries + 1))
+    [ "$tries" -lt 100 ] || { echo "FAIL: no accessibility bus"; exit 1; }
+    sleep 0.1
+done
+cd "$work"
+"$program" &
+app=$!
+"$python" "$check"
+status=$?
+kill "$app" "$bus" 2>/dev/null
+wait "$app" 2>/dev/null
+exit $status

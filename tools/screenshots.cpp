@@ -1,0 +1,131 @@
+// Renders the windows as a learner sees them into PNG files, for the README:
+//   hanlexo-screenshots <output directory> [<lessons directory>]
+// The sample lessons are copied into a temporary working directory; the settings file is looked
+// for in another temporary directory, so nothing of the learner's is read or written.
+
+#include "app/random.h"
+#include "app/tform1.h"
+#include "display/about_box.h"
+#include "display/icons.h"
+#include "platform/classic_timer.h"
+#include "platform/error_report.h"
+#include "platform/fonts.h"
+#include "platform/module_path.h"
+#include "platform/widgets.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <cstdlib>
+
+#ifndef HANLEXO_SAMPLE_LESSONS
+#define HANLEXO_SAMPLE_LESSONS ""
+#endif
+
+namespace {
+
+void fail(const QString &message)
+{
+    std::fprintf(stderr, "hanlexo-screenshots: %s\n", qPrintable(message));
+    std::exit(1);
+}
+
+/// Lets the window lay itself out and paint before it is grabbed.
+void settle()
+{
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+}
+
+void save(QWidget *widget, const QDir &output, const QString &name)
+{
+    settle();
+    const QString path = output.filePath(name);
+    if (!widget->grab().toImage().save(path, "PNG"))
+        fail(QStringLiteral("cannot write ") + path);
+    std::printf("%s\n", qPrintable(QDir::cleanPath(path)));
+}
+
+void copyLessons(const QDir &from, const QString &to)
+{
+    const QStringList lessons = from.entryList({QStringLiteral("*.txt")}, QDir::Files, QDir::Name);
+    if (lessons.isEmpty())
+        fail(QStringLiteral("no lessons in ") + from.path());
+    for (const QString &name : lessons)
+        if (!QFile::copy(from.filePath(name), to + u'/' + name))
+            fail(QStringLiteral("cannot copy ") + from.filePath(name));
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // Rendered off screen, at the designed 96 dpi, whatever the desktop.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_FONT_DPI", "96");
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(platform::applicationTitle());
+    QApplication::setWindowIcon(programIcon());
+    platform::installFontSubstitutions();
+
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() < 2 || arguments.size() > 3)
+        fail(QStringLiteral("usage: hanlexo-screenshots <output directory> [<lessons directory>]"));
+    const QDir output(arguments.at(1));
+    if (!QDir().mkpath(output.path()))
+        fail(QStringLiteral("cannot create ") + output.path());
+    const QDir lessons(arguments.size() == 3 ? arguments.at(2)
+                                             : QString::fromUtf8(HANLEXO_SAMPLE_LESSONS));
+
+    QTemporaryDir work;
+    QTemporaryDir exeDir;
+    if (!work.isValid() || !exeDir.isValid())
+        fail(QStringLiteral("cannot create a temporary directory"));
+    copyLessons(lessons, work.path());
+    QDir::setCurrent(work.path());
+    setExecutablePathOverride(QFile::encodeName(exeDir.filePath(QStringLiteral("hanlexo-vocab"))));
+    QStringList errors;
+    platform::setErrorSink([&errors](const QString &text) { errors.append(text); });
+    platform::setPlainMessageSink([&errors](const QString &text) { errors.append(text); });
+
+    TForm1 form;
+    auto *about = new TForm2(&form);
+    form.setAboutBox(about);
+    form.showCentred();
+    settle();
+    programRandom().setSeed(20240607);
+
+    // Learning page in sequential order, the second card with its three fields revealed.
+    form.Alea->click();
+    form.Selectionner->click();
+    form.Selectionner->click();
+    form.Timer0Timer();
+    form.Timer1Timer();
+    form.Timer2Timer();
+    save(&form, output, QStringLiteral("main-learning.png"));
+
+    // Test page: a wrong answer, with its verdict, the right choice and the solution showing.
+    form.PageControl1->setCurrentIndex(1);
+    form.Button4->click();
+    if (!form.RadioGroup1->isVisible())
+        fail(QStringLiteral("no question was drawn: ") + errors.join(u' '));
+    form.RadioGroup1->choice((form.questionTag + 1) % TRadioGroup::choiceCount)->click();
+    if (!form.Timer3->enabled())
+        fail(QStringLiteral("the answer was not scored"));
+    save(&form, output, QStringLiteral("main-test.png"));
+
+    form.Aproposde1->trigger();
+    save(about, output, QStringLiteral("about.png"));
+
+    if (!errors.isEmpty())
+        fail(QStringLiteral("the program reported: ") + errors.join(u' '));
+    return 0;
+}
