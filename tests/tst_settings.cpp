@@ -7,8 +7,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -147,8 +147,9 @@ void TestSettings::refusedWriteNamesTheBuiltPath()
         settings.writeInteger(settings_keys::vitesse, settings_keys::pinyin, 6);
         QFAIL("the write over a directory was not refused");
     } catch (const AppError &error) {
-        QCOMPARE(error.message(), QString::fromUtf8("Impossible d'écrire dans %1//dadorir_iruze.ini")
-                                      .arg(dir.path()));
+        QCOMPARE(
+            error.message(),
+            QString::fromUtf8("Impossible d'écrire dans %1//dadorir_iruze.ini").arg(dir.path()));
     }
 }
 

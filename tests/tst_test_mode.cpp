@@ -9,12 +9,12 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QGroupBox>
+#include <QKeySequence>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QKeySequence>
 #include <QTest>
 
 namespace {
@@ -712,7 +712,8 @@ void TestTestMode::ampersandsShowAsTheyStand()
     for (int k = 0; k < TRadioGroup::choiceCount; ++k) {
         const QString text = form.RadioGroup1->choice(k)->text();
         QVERIFY2(QKeySequence::mnemonic(text).isEmpty(), qPrintable(text));
-        QVERIFY(QString(text).replace(QStringLiteral("&&"), QStringLiteral("&"))
+        QVERIFY(QString(text)
+                    .replace(QStringLiteral("&&"), QStringLiteral("&"))
                     .startsWith(QStringLiteral("pain & beurre ")));
     }
 }

@@ -147,11 +147,31 @@ void TForm1::setTabOrders()
 {
     // Depth first, each parent's controls in their designed order.
     const QList<QWidget *> chain = {
-        Button2, Button1, Button3, ListView1, PageControl1,
-        ScrollBar1, ScrollBar2, Selectionner, precedent, Alea, ScrollBar0,
-        LQ1, LQ2, LQ3, LR1, LR2, LR3, Button4, Reinitialiser,
-        RadioGroup1->choice(0), RadioGroup1->choice(1), RadioGroup1->choice(2),
-        RadioGroup1->choice(3), RadioGroup1->choice(4), RadioGroup1->choice(5),
+        Button2,
+        Button1,
+        Button3,
+        ListView1,
+        PageControl1,
+        ScrollBar1,
+        ScrollBar2,
+        Selectionner,
+        precedent,
+        Alea,
+        ScrollBar0,
+        LQ1,
+        LQ2,
+        LQ3,
+        LR1,
+        LR2,
+        LR3,
+        Button4,
+        Reinitialiser,
+        RadioGroup1->choice(0),
+        RadioGroup1->choice(1),
+        RadioGroup1->choice(2),
+        RadioGroup1->choice(3),
+        RadioGroup1->choice(4),
+        RadioGroup1->choice(5),
     };
     for (qsizetype i = 1; i < chain.size(); ++i)
         setTabOrder(chain.at(i - 1), chain.at(i));

@@ -187,9 +187,9 @@ public:
     QAction *Aproposde1 = nullptr;
 
     // --- integer tags of the test page
-    int questionTag = 0;   ///< correct slot, 0 to 5
-    int groupNoteTag = 0;  ///< answered count
-    int noteTag = 0;       ///< right count
+    int questionTag = 0; ///< correct slot, 0 to 5
+    int groupNoteTag = 0; ///< answered count
+    int noteTag = 0; ///< right count
 
     /// The settings object, created by start-up and kept for the whole run.
     std::unique_ptr<Settings> settings;
@@ -200,20 +200,20 @@ protected:
 
 private:
     // One builder per area of the window, each in its subsystem's folder.
-    void createShell();           // app/
-    void createLessonArea();      // vocabulary/
-    void createLearningPage();    // learning/
-    void createTestPage();        // test/
-    void createMenus();           // app/
-    void createSizeMenus();       // display/
-    void setTabOrders();          // app/
-    void bindEvents();            // app/
-    void bindLearningEvents();    // learning/
-    void bindTestEvents();        // test/
-    void bindSizeMenus();         // display/
+    void createShell(); // app/
+    void createLessonArea(); // vocabulary/
+    void createLearningPage(); // learning/
+    void createTestPage(); // test/
+    void createMenus(); // app/
+    void createSizeMenus(); // display/
+    void setTabOrders(); // app/
+    void bindEvents(); // app/
+    void bindLearningEvents(); // learning/
+    void bindTestEvents(); // test/
+    void bindSizeMenus(); // display/
 
     /// Connects signal of sender to a handler, called through the error guard.
-    template <typename Sender, typename Signal>
+    template<typename Sender, typename Signal>
     void bind(Sender *sender, Signal signal, void (TForm1::*handler)(QObject *));
 
     // Helpers of the size menus and of the reveal delays.
@@ -230,10 +230,9 @@ private:
 
 #include "platform/error_report.h"
 
-template <typename Sender, typename Signal>
+template<typename Sender, typename Signal>
 void TForm1::bind(Sender *sender, Signal signal, void (TForm1::*handler)(QObject *))
 {
-    connect(sender, signal, this, [this, sender, handler] {
-        platform::guarded([&] { (this->*handler)(sender); });
-    });
+    connect(sender, signal, this,
+            [this, sender, handler] { platform::guarded([&] { (this->*handler)(sender); }); });
 }

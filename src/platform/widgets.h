@@ -81,7 +81,7 @@ protected:
 private:
     void arrangeChoices();
 
-    std::array<QRadioButton *, choiceCount> m_choices{};
+    std::array<QRadioButton *, choiceCount> m_choices {};
     QStringList m_items;
     int m_itemIndex = -1;
 };

@@ -37,8 +37,10 @@ inline constexpr const char *vitesse = "Vitesse";
 inline constexpr const char *affichage = "Affichage";
 inline constexpr const char *chinois = "chinois";
 inline constexpr const char *pinyin = "pinyin";
-inline constexpr const char *francais = "fran\xe7" "ais";
+inline constexpr const char *francais = "fran\xe7"
+                                        "ais";
 inline constexpr const char *champsChinois = "champs_chinois";
 inline constexpr const char *champsPinyin = "champs_pinyin";
-inline constexpr const char *champsFrancais = "champs_fran\xe7" "ais";
+inline constexpr const char *champsFrancais = "champs_fran\xe7"
+                                              "ais";
 } // namespace settings_keys

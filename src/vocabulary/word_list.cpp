@@ -28,11 +28,14 @@ void WordList::clear()
 
 void WordList::append(QStringView text)
 {
+    // An empty text may have no storage at all: nothing to copy.
     const qsizetype length = text.size();
-    if (m_size + length > m_capacity)
-        grow(m_size + length);
-    std::memcpy(m_chars.get() + m_size, text.utf16(), std::size_t(length) * sizeof(char16_t));
-    m_size += length;
+    if (length > 0) {
+        if (m_size + length > m_capacity)
+            grow(m_size + length);
+        std::memcpy(m_chars.get() + m_size, text.utf16(), std::size_t(length) * sizeof(char16_t));
+        m_size += length;
+    }
     m_ends.push_back(m_size);
 }
 

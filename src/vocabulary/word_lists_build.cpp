@@ -20,8 +20,8 @@ void TForm1::Liste_const()
         const QListWidgetItem *item = ListView1->item(i);
         if (item->checkState() != Qt::Checked)
             continue;
-        if (const std::optional<FileError> error =
-                readLessonFile(lessonFileName(item), {Liste_ch, Liste_pin, Liste_fr}))
+        if (const std::optional<FileError> error
+            = readLessonFile(lessonFileName(item), {Liste_ch, Liste_pin, Liste_fr}))
             throw AppError(error->message);
     }
 }
