@@ -28,7 +28,7 @@ namespace {
 
 using Entry = QStringList; ///< Chinese, pinyin, French
 
-QList<Entry> entries(const TForm1 &form)
+QList<Entry> wordEntries(const TForm1 &form)
 {
     QList<Entry> list;
     for (qsizetype i = 0; i < form.Liste_ch.count(); ++i)
@@ -36,7 +36,7 @@ QList<Entry> entries(const TForm1 &form)
     return list;
 }
 
-QList<Entry> numberedEntries(int n, const QString &prefix)
+QList<Entry> numberedWordEntries(int n, const QString &prefix)
 {
     QList<Entry> list;
     for (const QString &line : numberedLines(n, prefix))
@@ -249,7 +249,7 @@ void verifyUsable(WindowFixture &fixture)
     QVERIFY(form.Liste_ch.count() > 0);
     const Entry shown {form.Caract_ch->caption(), form.Caract_pin->caption(),
                        form.Caract_fr->caption()};
-    QVERIFY2(entries(form).contains(shown), qPrintable(shown.join(u'|')));
+    QVERIFY2(wordEntries(form).contains(shown), qPrintable(shown.join(u'|')));
     QVERIFY(form.Timer0->enabled() && form.Timer1->enabled() && form.Timer2->enabled());
 
     form.PageControl1->setCurrentWidget(form.TabSheet2);
@@ -373,12 +373,12 @@ void TestBadInput::badLessonFile()
     for (int i = 0; i < form.ListView1->count(); ++i)
         QCOMPARE(form.ListView1->item(i)->checkState(), Qt::Checked);
     const bool odd = bytes.size() % 2 != 0;
-    QList<Entry> expected = numberedEntries(6, QStringLiteral("a"));
+    QList<Entry> expected = numberedWordEntries(6, QStringLiteral("a"));
     if (listed)
         expected += expectedEntries(bytes);
     if (!(listed && odd))
-        expected += numberedEntries(2, QStringLiteral("c"));
-    QCOMPARE(entries(form), expected);
+        expected += numberedWordEntries(2, QStringLiteral("c"));
+    QCOMPARE(wordEntries(form), expected);
     verifyInvariants(form);
     // Start-up went on to its end.
     QCOMPARE(form.note->caption(), QStringLiteral("0 / 0"));
@@ -423,8 +423,9 @@ void TestBadInput::hugeLessonLoads()
 
     // Unticked and ticked back: each rebuild starts from empty lists.
     form.ListView1->item(1)->setCheckState(Qt::Unchecked);
-    QCOMPARE(entries(form),
-             numberedEntries(3, QStringLiteral("a")) + numberedEntries(2, QStringLiteral("c")));
+    QCOMPARE(wordEntries(form),
+             numberedWordEntries(3, QStringLiteral("a"))
+                 + numberedWordEntries(2, QStringLiteral("c")));
     form.ListView1->item(1)->setCheckState(Qt::Checked);
     QCOMPARE(form.Liste_fr.count(), 3 + count + 2);
     QCOMPARE(fixture.errors, QStringList());
@@ -439,10 +440,11 @@ void TestBadInput::lessonChangedAfterStartUp_data()
     const QList<Entry> none;
     QTest::newRow("deleted") << "delete" << QStringList {QStringLiteral("Fichier introuvable.")}
                              << none;
-    QTest::newRow("edited") << "edit" << QStringList() << numberedEntries(4, QStringLiteral("n"));
+    QTest::newRow("edited") << "edit" << QStringList()
+                            << numberedWordEntries(4, QStringLiteral("n"));
     QTest::newRow("emptied") << "empty" << QStringList() << none;
     QTest::newRow("cut to an odd length")
-        << "odd" << QStringList {readPastEnd} << numberedEntries(1, QStringLiteral("n"));
+        << "odd" << QStringList {readPastEnd} << numberedWordEntries(1, QStringLiteral("n"));
     QTest::newRow("replaced by a directory")
         << "directory" << QStringList {QStringLiteral("Accès au fichier refusé.")} << none;
     QTest::newRow("made unreadable")
@@ -483,10 +485,10 @@ void TestBadInput::lessonChangedAfterStartUp()
 
     QCOMPARE(fixture.errors, rebuildErrors);
     QCOMPARE(form.ListView1->count(), 3);
-    QList<Entry> expected = numberedEntries(6, QStringLiteral("a")) + fromB;
+    QList<Entry> expected = numberedWordEntries(6, QStringLiteral("a")) + fromB;
     if (rebuildErrors.isEmpty())
-        expected += numberedEntries(2, QStringLiteral("c"));
-    QCOMPARE(entries(form), expected);
+        expected += numberedWordEntries(2, QStringLiteral("c"));
+    QCOMPARE(wordEntries(form), expected);
     verifyInvariants(form);
     QCOMPARE(form.Liste_ch.tag, -1);
 
@@ -494,8 +496,9 @@ void TestBadInput::lessonChangedAfterStartUp()
     fixture.errors.clear();
     form.ListView1->item(1)->setCheckState(Qt::Unchecked);
     QCOMPARE(fixture.errors, QStringList());
-    QCOMPARE(entries(form),
-             numberedEntries(6, QStringLiteral("a")) + numberedEntries(2, QStringLiteral("c")));
+    QCOMPARE(wordEntries(form),
+             numberedWordEntries(6, QStringLiteral("a"))
+                 + numberedWordEntries(2, QStringLiteral("c")));
     verifyUsable(fixture);
 }
 
@@ -524,24 +527,26 @@ void TestBadInput::lessonNameThatIsNotUtf8()
     QCOMPARE(form.ListView1->count(), 3);
     QVERIFY(form.ListView1->item(1)->text().startsWith(QStringLiteral("le")));
     QVERIFY(form.ListView1->item(1)->text().endsWith(QStringLiteral("on.txt")));
-    QCOMPARE(entries(form),
-             numberedEntries(6, QStringLiteral("a")) + numberedEntries(3, QStringLiteral("l"))
-                 + numberedEntries(1, QStringLiteral("m")));
+    QCOMPARE(wordEntries(form),
+             numberedWordEntries(6, QStringLiteral("a"))
+                 + numberedWordEntries(3, QStringLiteral("l"))
+                 + numberedWordEntries(1, QStringLiteral("m")));
 
     // Later rebuilds open it by the same bytes: they read what it holds then.
     QVERIFY(writeRaw(lessonBytes(numberedLines(2, QStringLiteral("k")))));
     clickName(form.ListView1, 1);
     QCOMPARE(fixture.errors, QStringList());
-    QCOMPARE(entries(form),
-             numberedEntries(6, QStringLiteral("a")) + numberedEntries(2, QStringLiteral("k"))
-                 + numberedEntries(1, QStringLiteral("m")));
+    QCOMPARE(wordEntries(form),
+             numberedWordEntries(6, QStringLiteral("a"))
+                 + numberedWordEntries(2, QStringLiteral("k"))
+                 + numberedWordEntries(1, QStringLiteral("m")));
     verifyUsable(fixture);
 
     // Gone from disk: "Fichier introuvable" names exactly that file.
     QVERIFY(::unlink(name) == 0);
     clickName(form.ListView1, 0);
     QCOMPARE(fixture.errors, QStringList {QStringLiteral("Fichier introuvable.")});
-    QCOMPARE(entries(form), numberedEntries(6, QStringLiteral("a")));
+    QCOMPARE(wordEntries(form), numberedWordEntries(6, QStringLiteral("a")));
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -25,25 +25,6 @@
 
 namespace {
 
-/// The word lists as "ch|pin|fr" lines.
-QStringList entries(const TForm1 &form)
-{
-    QStringList lines;
-    for (qsizetype i = 0; i < form.Liste_ch.count(); ++i)
-        lines.append(form.Liste_ch.item(i) + u'|' + form.Liste_pin.item(i) + u'|'
-                     + form.Liste_fr.item(i));
-    return lines;
-}
-
-/// "ch|pin|fr" lines of numberedLines(n, prefix).
-QStringList numberedEntries(int n, const QString &prefix)
-{
-    QStringList lines = numberedLines(n, prefix);
-    for (QString &line : lines)
-        line.replace(u'\t', u'|');
-    return lines;
-}
-
 /// Object names of the ticked items of the three size submenus.
 QStringList tickedSizeItems(const TForm1 &form)
 {

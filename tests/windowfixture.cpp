@@ -71,3 +71,20 @@ QStringList numberedLines(int n, const QString &prefix)
         lines.append(QStringLiteral("%1%2\tpin%2\tfr%2").arg(prefix).arg(i));
     return lines;
 }
+
+QStringList entries(const TForm1 &form)
+{
+    QStringList lines;
+    for (qsizetype i = 0; i < form.Liste_ch.count(); ++i)
+        lines.append(form.Liste_ch.item(i) + u'|' + form.Liste_pin.item(i) + u'|'
+                     + form.Liste_fr.item(i));
+    return lines;
+}
+
+QStringList numberedEntries(int n, const QString &prefix)
+{
+    QStringList lines = numberedLines(n, prefix);
+    for (QString &line : lines)
+        line.replace(u'\t', u'|');
+    return lines;
+}

@@ -44,5 +44,11 @@ private:
     TForm2 *m_about = nullptr;
 };
 
+/// The word lists as "ch|pin|fr" lines.
+QStringList entries(const TForm1 &form);
+
+/// "ch|pin|fr" lines of numberedLines(n, prefix).
+QStringList numberedEntries(int n, const QString &prefix);
+
 /// A lesson of n entries with pairwise different Chinese texts: "字<i>", "pin<i>", "fr<i>".
 QStringList numberedLines(int n, const QString &prefix = QStringLiteral("字"));

@@ -221,9 +221,13 @@ private:
     void tickSizeItem(QMenu *submenu, int size);
     void applyDelay(TScrollBar *bar, ClassicTimer *timer);
     void changeDelay(TScrollBar *bar, ClassicTimer *timer, const char *key);
+    void stopReveal();
     void showEntry(qsizetype i);
     QString counterText(qsizetype i) const;
     void resetChoices();
+    void hideFeedback();
+    void askedFieldClicked(QRadioButton *asked, QRadioButton *sameAnswer,
+                           QRadioButton *replacement);
 
     QWidget *m_client = nullptr;
 };

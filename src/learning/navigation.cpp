@@ -12,9 +12,7 @@ void TForm1::SelectionnerClick(QObject * /*Sender*/)
     const qsizetype count = Liste_ch.count();
     if (count == 0)
         return;
-    Timer0->setEnabled(false);
-    Timer1->setEnabled(false);
-    Timer2->setEnabled(false);
+    stopReveal();
     qsizetype i = 0;
     if (Alea->isChecked()) {
         i = qsizetype(programRandom().draw(quint32(count)));
@@ -35,9 +33,7 @@ void TForm1::precedentClick(QObject * /*Sender*/)
     const qsizetype count = Liste_ch.count();
     if (count == 0)
         return;
-    Timer0->setEnabled(false);
-    Timer1->setEnabled(false);
-    Timer2->setEnabled(false);
+    stopReveal();
     qsizetype i = Liste_ch.tag - 1;
     if (i < 0)
         i = count - 1;
@@ -56,6 +52,13 @@ void TForm1::AleaClick(QObject * /*Sender*/)
     const int left = random ? precedent->x() : precedent->x() + 70;
     const int width = random ? 140 : 70;
     Selectionner->setGeometry(left, Selectionner->y(), width, Selectionner->height());
+}
+
+void TForm1::stopReveal()
+{
+    Timer0->setEnabled(false);
+    Timer1->setEnabled(false);
+    Timer2->setEnabled(false);
 }
 
 void TForm1::showEntry(qsizetype i)

@@ -37,38 +37,30 @@ void setFace(TLabel *label, const char *family, int points)
 
 void TForm1::LQ1Click(QObject * /*Sender*/)
 {
-    reglage_taille_reponse();
-    if (!LQ1->isChecked())
-        return;
-    if (LR1->isChecked())
-        LR3->setChecked(true);
-    LR1->setEnabled(false);
-    LR2->setEnabled(true);
-    LR3->setEnabled(true);
+    askedFieldClicked(LQ1, LR1, LR3);
 }
 
 void TForm1::LQ2Click(QObject * /*Sender*/)
 {
-    reglage_taille_reponse();
-    if (!LQ2->isChecked())
-        return;
-    if (LR2->isChecked())
-        LR3->setChecked(true);
-    LR1->setEnabled(true);
-    LR2->setEnabled(false);
-    LR3->setEnabled(true);
+    askedFieldClicked(LQ2, LR2, LR3);
 }
 
 void TForm1::LQ3Click(QObject * /*Sender*/)
 {
+    askedFieldClicked(LQ3, LR3, LR1);
+}
+
+void TForm1::askedFieldClicked(QRadioButton *asked, QRadioButton *sameAnswer,
+                               QRadioButton *replacement)
+{
     reglage_taille_reponse();
-    if (!LQ3->isChecked())
+    if (!asked->isChecked())
         return;
-    if (LR3->isChecked())
-        LR1->setChecked(true);
-    LR1->setEnabled(true);
-    LR2->setEnabled(true);
-    LR3->setEnabled(false);
+    // The replacement's own handler lays the page out again for the final pair.
+    if (sameAnswer->isChecked())
+        replacement->setChecked(true);
+    for (QRadioButton *answer : {LR1, LR2, LR3})
+        answer->setEnabled(answer != sameAnswer);
 }
 
 void TForm1::LR1Click(QObject * /*Sender*/)

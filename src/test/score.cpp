@@ -34,11 +34,7 @@ void TForm1::reponse(int juste)
 void TForm1::Timer3Timer(QObject * /*Sender*/)
 {
     Timer3->setEnabled(false);
-    bonne_rep1->hide();
-    bonne_rep2->hide();
-    mauvaise_rep1->hide();
-    mauvaise_rep2->hide();
-    Solution->hide();
+    hideFeedback();
     resetChoices();
     // On the other page the button cannot take the focus; the next question comes all the same.
     if (Reinitialiser->isVisibleTo(this) && Reinitialiser->isEnabled()) {
@@ -65,12 +61,17 @@ void TForm1::ReinitialiserClick(QObject * /*Sender*/)
     Reinitialiser->hide();
     Group_note->hide();
     RadioGroup1->hide();
+    hideFeedback();
+    resetChoices();
+}
+
+void TForm1::hideFeedback()
+{
     bonne_rep1->hide();
     bonne_rep2->hide();
     mauvaise_rep1->hide();
     mauvaise_rep2->hide();
     Solution->hide();
-    resetChoices();
 }
 
 void TForm1::resetChoices()

@@ -99,16 +99,6 @@ bool parseBuffer(QStringView units, qsizetype byteCount, WordListsRef lists)
     return false;
 }
 
-// Opens name relative to the working directory. O_NONBLOCK keeps a FIFO from blocking the open.
-int openEntry(const QByteArray &name)
-{
-    int fd;
-    do
-        fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    while (fd < 0 && errno == EINTR);
-    return fd;
-}
-
 // Reads up to size bytes; returns the count read, or -1 with errno set.
 qsizetype readFully(int fd, char *data, qsizetype size)
 {
@@ -131,17 +121,35 @@ FileError systemError(int code)
     return FileError {code, fileErrorText(code)};
 }
 
-// Closes fd on every way out.
-class ScopedFd
+/// An entry of the working directory opened for reading, with its status; closed on every way out.
+class OpenEntry
 {
 public:
-    explicit ScopedFd(int fd) : m_fd(fd) { }
-    ~ScopedFd() { ::close(m_fd); }
-    ScopedFd(const ScopedFd &) = delete;
-    ScopedFd &operator=(const ScopedFd &) = delete;
+    explicit OpenEntry(const QByteArray &name)
+    {
+        // O_NONBLOCK keeps a FIFO from blocking the open.
+        do
+            m_fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        while (m_fd < 0 && errno == EINTR);
+        if (m_fd < 0 || ::fstat(m_fd, &m_status) != 0)
+            m_error = systemError(errno);
+    }
+    ~OpenEntry()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    OpenEntry(const OpenEntry &) = delete;
+    OpenEntry &operator=(const OpenEntry &) = delete;
+
+    const std::optional<FileError> &error() const { return m_error; }
+    int fd() const { return m_fd; }
+    const struct stat &status() const { return m_status; }
 
 private:
-    int m_fd;
+    int m_fd = -1;
+    struct stat m_status = {};
+    std::optional<FileError> m_error;
 };
 
 } // namespace
@@ -158,25 +166,21 @@ bool parseLesson(QByteArrayView bytes, WordListsRef lists)
 
 std::optional<FileError> readLessonFile(const QByteArray &name, WordListsRef lists)
 {
-    const int fd = openEntry(name);
-    if (fd < 0)
-        return systemError(errno);
-    const ScopedFd closer(fd);
-    struct stat st = {};
-    if (::fstat(fd, &st) != 0)
-        return systemError(errno);
-    if (S_ISDIR(st.st_mode))
+    const OpenEntry entry(name);
+    if (entry.error())
+        return entry.error();
+    if (S_ISDIR(entry.status().st_mode))
         return systemError(EISDIR);
+    const qsizetype size = qsizetype(entry.status().st_size);
 
     // The file is read straight into the units that are parsed, with no second copy.
     QString units;
     try {
-        units = QString(qsizetype((st.st_size + 1) / 2), Qt::Uninitialized);
+        units = QString((size + 1) / 2, Qt::Uninitialized);
     } catch (const std::bad_alloc &) {
         return systemError(ENOMEM);
     }
-    const qsizetype byteCount
-        = readFully(fd, reinterpret_cast<char *>(units.data()), qsizetype(st.st_size));
+    const qsizetype byteCount = readFully(entry.fd(), reinterpret_cast<char *>(units.data()), size);
     if (byteCount < 0)
         return systemError(errno);
     qFromLittleEndian<char16_t>(units.data(), byteCount / 2, units.data());
@@ -188,18 +192,14 @@ std::optional<FileError> readLessonFile(const QByteArray &name, WordListsRef lis
 std::optional<FileError> probeLesson(const QByteArray &name, ProbeResult &result)
 {
     result = ProbeResult::NotLesson;
-    const int fd = openEntry(name);
-    if (fd < 0)
-        return systemError(errno);
-    const ScopedFd closer(fd);
-    struct stat st = {};
-    if (::fstat(fd, &st) != 0)
-        return systemError(errno);
+    const OpenEntry entry(name);
+    if (entry.error())
+        return entry.error();
     // Only regular files are read: a directory, FIFO or device named "*.txt" is passed over.
-    if (!S_ISREG(st.st_mode))
+    if (!S_ISREG(entry.status().st_mode))
         return std::nullopt;
     unsigned char head[2];
-    const qsizetype got = readFully(fd, reinterpret_cast<char *>(head), 2);
+    const qsizetype got = readFully(entry.fd(), reinterpret_cast<char *>(head), 2);
     if (got < 0)
         return systemError(errno);
     if (got == 2 && head[0] == 0xFF && head[1] == 0xFE)
