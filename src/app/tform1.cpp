@@ -23,18 +23,6 @@
 
 namespace {
 
-/// A menu caption as read aloud: the access-key marks removed, "&&" kept as "&".
-QString withoutAccessKey(const QString &caption)
-{
-    QString plain;
-    for (qsizetype i = 0; i < caption.size(); ++i) {
-        if (caption.at(i) == u'&' && i + 1 < caption.size())
-            ++i;
-        plain.append(caption.at(i));
-    }
-    return plain;
-}
-
 /// Names for screen readers where Qt finds no caption of the widget's own.
 void nameUncaptionedWidgets(TForm1 &form)
 {
@@ -42,7 +30,7 @@ void nameUncaptionedWidgets(TForm1 &form)
         form.PageControl1->widget(page)->setAccessibleName(form.PageControl1->tabText(page));
     form.ListView1->setAccessibleName(form.GroupBox1->title());
     for (QMenu *menu : form.MainMenu1->findChildren<QMenu *>())
-        menu->setAccessibleName(withoutAccessKey(menu->title()));
+        menu->setAccessibleName(platform::withoutAccessKeys(menu->title()));
 }
 
 } // namespace

@@ -8,6 +8,17 @@
 #include <QProxyStyle>
 #include <QStyleOptionSlider>
 
+QString platform::withoutAccessKeys(const QString &caption)
+{
+    QString plain;
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption.at(i) == u'&' && i + 1 < caption.size())
+            ++i;
+        plain.append(caption.at(i));
+    }
+    return plain;
+}
+
 // ---------------------------------------------------------------------------------------------
 // TLabel
 

@@ -7,6 +7,13 @@
 
 #include <array>
 
+namespace platform {
+
+/// A caption as read aloud: each "&" that marks an access key removed, "&&" read as "&".
+QString withoutAccessKeys(const QString &caption);
+
+} // namespace platform
+
 /// A label showing plain text. With autoSize it fits its text whenever the text or the font
 /// changes; without, it keeps its geometry (and centres its text when asked).
 class TLabel : public QLabel
