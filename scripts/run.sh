@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
-scripts/build.sh build -DCMAKE_BUILD_TYPE=Release
+scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ "${QT_QPA_PLATFORM:-}" != offscreen ]; then
     echo "hanlexo: no display found; start it under a virtual one with: xvfb-run -a scripts/run.sh (apt-get install xvfb)"
     exit 1
