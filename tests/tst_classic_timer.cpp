@@ -37,14 +37,16 @@ void TestClassicTimer::enablingStartsAFreshCountdown()
     timer.setEnabled(true);
     QVERIFY(timer.enabled());
     QVERIFY(timer.isCounting());
-    QVERIFY2(timer.remainingTime() > 900, qPrintable(QString::number(timer.remainingTime())));
+    // Margins leave room for a loaded machine.
+    QVERIFY2(timer.remainingTime() > 700, qPrintable(QString::number(timer.remainingTime())));
     QVERIFY(timer.remainingTime() <= 1000);
 
-    // Enabled again after a cancel, the count starts over rather than resuming.
-    QTest::qSleep(150);
+    // Enabled again after a cancel, the count starts over rather than resuming (which would
+    // leave at most 600 ms).
+    QTest::qSleep(400);
     timer.setEnabled(false);
     timer.setEnabled(true);
-    QVERIFY(timer.remainingTime() > 900);
+    QVERIFY(timer.remainingTime() > 700);
 }
 
 void TestClassicTimer::disablingCancels()
@@ -98,16 +100,16 @@ void TestClassicTimer::newIntervalRestartsARunningCount()
     QFETCH(int, newInterval);
     ClassicTimer timer(1000);
     timer.setEnabled(true);
-    QTest::qSleep(150);
-    QVERIFY(timer.remainingTime() <= 850);
+    QTest::qSleep(400);
+    QVERIFY(timer.remainingTime() <= 600);
 
     timer.setInterval(newInterval);
 
     QCOMPARE(timer.interval(), newInterval);
     QVERIFY(timer.isCounting());
-    // Counted from the change, not from the enabling.
+    // Counted from the change, not from the enabling (margin for a loaded machine).
     const int remaining = timer.remainingTime();
-    QVERIFY2(remaining > newInterval - 40 && remaining <= newInterval,
+    QVERIFY2(remaining > newInterval - 200 && remaining <= newInterval,
              qPrintable(QString::number(remaining)));
 }
 
