@@ -30,7 +30,8 @@ void TForm1::createLearningPage()
     Panel1 = new QFrame(TabSheet1);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setGeometry(13, 180, 551, 93);
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    // Raised outer bevel, lowered inner one.
+    Panel1->setFrameStyle(QFrame::Box | QFrame::Raised);
 
     const QFont windowFont = font();
     Label1 = label("Label1", QStringLiteral("vitesse chinois :"), Panel1, 24, 18, windowFont);

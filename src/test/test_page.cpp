@@ -62,10 +62,14 @@ void TForm1::createTestPage()
     question->setObjectName(QStringLiteral("question"));
     question->setFont(platform::designFont(QStringLiteral("SimSun"), 40));
     question->setFontColor(platform::colorFromBgr(0x000080));
+    // Opaque in the page's own button face.
+    question->setBackgroundRole(QPalette::Button);
     question->setAutoFillBackground(true);
     question->move(120, 6);
 
     bonne_rep1 = verdictLabel("bonne_rep1", QStringLiteral("bonne"), TabSheet2, 80, green);
+    bonne_rep1->setBackgroundRole(QPalette::Button);
+    bonne_rep1->setAutoFillBackground(true);
 
     Solution = new TLabel(QStringLiteral("老 Solution"), TabSheet2, true);
     Solution->setObjectName(QStringLiteral("Solution"));
@@ -73,6 +77,8 @@ void TForm1::createTestPage()
     Solution->move(128, 226);
 
     mauvaise_rep2 = verdictLabel("mauvaise_rep2", QStringLiteral("réponse"), TabSheet2, 104, red);
+    mauvaise_rep2->setBackgroundRole(QPalette::Button);
+    mauvaise_rep2->setAutoFillBackground(true);
     mauvaise_rep1 = verdictLabel("mauvaise_rep1", QStringLiteral("mauvaise"), TabSheet2, 80, red);
     bonne_rep2 = verdictLabel("bonne_rep2", QStringLiteral("réponse"), TabSheet2, 104, green);
 
