@@ -196,6 +196,7 @@ class TestTestMode : public QObject
 {
     Q_OBJECT
 private slots:
+    void hiddenButtonsLeaveNoFocusToQuit();
     void ampersandsShowAsTheyStand();
     void guardsRefuse_data();
     void guardsRefuse();
@@ -716,6 +717,27 @@ void TestTestMode::ampersandsShowAsTheyStand()
                     .replace(QStringLiteral("&&"), QStringLiteral("&"))
                     .startsWith(QStringLiteral("pain & beurre ")));
     }
+}
+
+void TestTestMode::hiddenButtonsLeaveNoFocusToQuit()
+{
+    // A button that hides itself must not hand the focus round to "Quitter": the learner's next
+    // Space would end the program.
+    TestWindow window;
+    TForm1 &form = window.form();
+    form.Button4->setFocus();
+    QTest::keyClick(form.Button4, Qt::Key_Space);
+    QVERIFY(form.RadioGroup1->isVisible());
+    QVERIFY(QApplication::focusWidget() != form.Button2);
+    QTest::keyClick(&form, Qt::Key_Space);
+    QVERIFY(form.isVisible());
+
+    form.Reinitialiser->setFocus();
+    QTest::keyClick(form.Reinitialiser, Qt::Key_Space);
+    QVERIFY(form.Button4->isVisible());
+    QVERIFY(QApplication::focusWidget() != form.Button2);
+    QTest::keyClick(&form, Qt::Key_Space);
+    QVERIFY(form.isVisible());
 }
 
 QTEST_MAIN(TestTestMode)

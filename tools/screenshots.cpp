@@ -79,7 +79,8 @@ int main(int argc, char *argv[])
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() < 2 || arguments.size() > 3)
         fail(QStringLiteral("usage: hanlexo-screenshots <output directory> [<lessons directory>]"));
-    const QDir output(arguments.at(1));
+    // Resolved now: the program runs in a temporary working directory.
+    const QDir output(QDir(arguments.at(1)).absolutePath());
     if (!QDir().mkpath(output.path()))
         fail(QStringLiteral("cannot create ") + output.path());
     const QDir lessons(arguments.size() == 3 ? arguments.at(2)

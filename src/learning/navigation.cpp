@@ -47,8 +47,13 @@ void TForm1::AleaClick(QObject * /*Sender*/)
     Liste_ch.tag = -1;
     compteur->setCaption(QString());
     const bool random = Alea->isChecked();
-    precedent->setVisible(!random);
-    compteur->setVisible(!random);
+    if (random) {
+        platform::hideLeavingNoFocus(precedent);
+        compteur->hide();
+    } else {
+        precedent->show();
+        compteur->show();
+    }
     const int left = random ? precedent->x() : precedent->x() + 70;
     const int width = random ? 140 : 70;
     Selectionner->setGeometry(left, Selectionner->y(), width, Selectionner->height());

@@ -19,6 +19,14 @@ QString platform::withoutAccessKeys(const QString &caption)
     return plain;
 }
 
+void platform::hideLeavingNoFocus(QWidget *widget)
+{
+    QWidget *focused = QApplication::focusWidget();
+    if (focused && (focused == widget || widget->isAncestorOf(focused)))
+        focused->clearFocus();
+    widget->hide();
+}
+
 // ---------------------------------------------------------------------------------------------
 // TLabel
 

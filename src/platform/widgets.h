@@ -12,6 +12,10 @@ namespace platform {
 /// A caption as read aloud: each "&" that marks an access key removed, "&&" read as "&".
 QString withoutAccessKeys(const QString &caption);
 
+/// Hides widget; when it holds the keyboard focus, no control keeps it. Qt would pass the focus on
+/// to the next control, wrapping round to "Quitter", where the next Space would end the program.
+void hideLeavingNoFocus(QWidget *widget);
+
 } // namespace platform
 
 /// A label showing plain text. With autoSize it fits its text whenever the text or the font

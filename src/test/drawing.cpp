@@ -41,9 +41,9 @@ void TForm1::Button4Click(QObject * /*Sender*/)
         return;
     }
 
-    Button4->hide();
-    GroupBox2->hide();
-    GroupBox3->hide();
+    platform::hideLeavingNoFocus(Button4);
+    platform::hideLeavingNoFocus(GroupBox2);
+    platform::hideLeavingNoFocus(GroupBox3);
     Reinitialiser->show();
     Group_note->show();
     RadioGroup1->show();

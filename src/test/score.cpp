@@ -58,9 +58,9 @@ void TForm1::ReinitialiserClick(QObject * /*Sender*/)
     Button4->show();
     GroupBox2->show();
     GroupBox3->show();
-    Reinitialiser->hide();
-    Group_note->hide();
-    RadioGroup1->hide();
+    platform::hideLeavingNoFocus(Reinitialiser);
+    platform::hideLeavingNoFocus(Group_note);
+    platform::hideLeavingNoFocus(RadioGroup1);
     hideFeedback();
     resetChoices();
 }
