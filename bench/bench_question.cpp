@@ -2,30 +2,19 @@
 // the program builds it, from 20 generated lessons of 5,000 entries (about one line in twenty
 // repeated) written to a temporary working directory; its settings file lives in another one.
 
+#include "bench_window.h"
+
 #include "app/random.h"
-#include "app/tform1.h"
-#include "lesson_generator.h"
-#include "platform/error_report.h"
-#include "platform/fonts.h"
-#include "platform/module_path.h"
 #include "test/question_draw.h"
 
-#include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QRadioButton>
-#include <QTemporaryDir>
-
-#include <benchmark/benchmark.h>
-
-#include <cstdio>
 
 namespace {
 
 constexpr int lessonCount = 20;
 constexpr int entriesPerLesson = 5000;
 
-TForm1 *window = nullptr;
+using bench::window;
 
 /// Ticks the question and answer buttons as the learner would (their handlers run).
 void choosePair(TForm1 &form, QRadioButton *questionButton, QRadioButton *answerButton)
@@ -121,53 +110,5 @@ BENCHMARK(BM_canDrawQuestion_Refused)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char **argv)
 {
-    // The window is real but never needs a screen.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_FONT_DPI", "96");
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    QApplication application(argc, argv);
-    platform::installFontSubstitutions();
-
-    QTemporaryDir work;
-    QTemporaryDir exeDir;
-    if (!work.isValid() || !exeDir.isValid()) {
-        std::fprintf(stderr, "cannot make the temporary directories\n");
-        return 1;
-    }
-    bench::writeLessons(work.path(), lessonCount, entriesPerLesson);
-    const QString previous = QDir::currentPath();
-    QDir::setCurrent(work.path());
-    setExecutablePathOverride(QFile::encodeName(exeDir.filePath(QStringLiteral("hanlexo-vocab"))));
-    QStringList reports;
-    platform::setErrorSink([&reports](const QString &text) { reports.append(text); });
-    platform::setPlainMessageSink([&reports](const QString &text) { reports.append(text); });
-
-    int status = 0;
-    {
-        TForm1 form;
-        form.showCentred();
-        QCoreApplication::processEvents();
-        const qsizetype entries = form.Liste_ch.count();
-        if (!reports.isEmpty() || entries != qsizetype(lessonCount) * entriesPerLesson) {
-            std::fprintf(stderr, "start-up gave %lld entries and %lld reports\n",
-                         static_cast<long long>(entries), static_cast<long long>(reports.size()));
-            status = 1;
-        } else {
-            window = &form;
-            benchmark::RunSpecifiedBenchmarks();
-            window = nullptr;
-            if (!reports.isEmpty()) {
-                std::fprintf(stderr, "the benchmarks gave a report: %s\n",
-                             qPrintable(reports.first()));
-                status = 1;
-            }
-        }
-    }
-    benchmark::Shutdown();
-    platform::setErrorSink({});
-    platform::setPlainMessageSink({});
-    QDir::setCurrent(previous);
-    return status;
+    return bench::runWithWindow(argc, argv, lessonCount, entriesPerLesson);
 }
