@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QTest>
 
+#include <csignal>
+
 ScopedWorkDir::ScopedWorkDir() : m_previous(QDir::currentPath())
 {
     if (!m_dir.isValid() || !QDir::setCurrent(m_dir.path()))
@@ -47,4 +49,20 @@ QByteArray lessonBytes(const QStringList &lines)
     for (const QString &line : lines)
         bytes += utf16le(line + QStringLiteral("\r\n"));
     return bytes;
+}
+
+FileSizeLimit::FileSizeLimit(rlim_t limit)
+{
+    getrlimit(RLIMIT_FSIZE, &m_saved);
+    m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = m_saved;
+    small.rlim_cur = limit;
+    if (setrlimit(RLIMIT_FSIZE, &small) != 0)
+        qFatal("cannot limit the file size");
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    setrlimit(RLIMIT_FSIZE, &m_saved);
+    std::signal(SIGXFSZ, m_previousHandler);
 }

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <sys/resource.h>
+
 /// A temporary working directory for one test: made current on creation, the previous one restored
 /// (and everything removed) at the end.
 class ScopedWorkDir
@@ -33,3 +35,18 @@ QByteArray utf16le(const QString &text);
 
 /// A lesson file: FF FE, then each line as "ch\tpin\tfr" joined and ended by CR LF.
 QByteArray lessonBytes(const QStringList &lines);
+
+/// Writes to regular files fail (EFBIG) beyond limit bytes while it lives, even for root: a full
+/// disk, or with 0 a refused write, as the program meets it.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t limit);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+
+private:
+    rlimit m_saved {};
+    void (*m_previousHandler)(int) = nullptr;
+};

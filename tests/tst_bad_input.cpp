@@ -204,33 +204,6 @@ private:
     bool m_ok = false;
 };
 
-/// Writes to regular files fail (EFBIG) beyond limit bytes while it lives, even for root: a full
-/// disk as the program meets it.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t limit)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit small = m_saved;
-        small.rlim_cur = limit;
-        if (setrlimit(RLIMIT_FSIZE, &small) != 0)
-            qFatal("cannot limit the file size");
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_previousHandler);
-    }
-    FileSizeLimit(const FileSizeLimit &) = delete;
-    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
-
-private:
-    rlimit m_saved {};
-    void (*m_previousHandler)(int) = nullptr;
-};
-
 QStringList filesIn(const QString &directory)
 {
     return QDir(directory).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);

@@ -75,33 +75,6 @@ private:
     int m_count = 0;
 };
 
-/// Every write to a regular file fails (EFBIG) while it lives, even for root: the way to make a
-/// settings write refused where permission bits are not enforced.
-class RefusedFileWrites
-{
-public:
-    RefusedFileWrites()
-    {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit none = m_saved;
-        none.rlim_cur = 0;
-        if (setrlimit(RLIMIT_FSIZE, &none) != 0)
-            qFatal("cannot limit the file size");
-    }
-    ~RefusedFileWrites()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_previousHandler);
-    }
-    RefusedFileWrites(const RefusedFileWrites &) = delete;
-    RefusedFileWrites &operator=(const RefusedFileWrites &) = delete;
-
-private:
-    rlimit m_saved {};
-    void (*m_previousHandler)(int) = nullptr;
-};
-
 /// What the last start-up steps leave, whatever failed before them: lessons all ticked, the
 /// placeholders emptied or hidden, the test page laid out and reset.
 void verifyLaterStepsRan(const TForm1 &form)
@@ -354,7 +327,7 @@ void TestStartup::refusedWriteBackDoesNotEndStartUp()
     fixture.addLesson(QStringLiteral("b.txt"), numberedLines(2, QStringLiteral("b")));
     fixture.writeSettings(stored);
     {
-        const RefusedFileWrites refused;
+        const FileSizeLimit refused(0);
         fixture.start(false);
     }
     TForm1 &form = fixture.form();
