@@ -1,5 +1,6 @@
 // The rebuild of the word lists is the program's hot path: every change of the lesson list reads
-// every ticked lesson from disk again, and start-up rebuilds once per listed lesson.
+// every ticked lesson from disk again. Start-up and the bulk commands rebuild once, so their cost
+// grows with the number of entries, not with the square of the number of lessons.
 
 #include "lesson_generator.h"
 
@@ -106,9 +107,10 @@ BENCHMARK(BM_Rebuild)->Unit(benchmark::kMillisecond);
 
 void BM_StartupInProcess(benchmark::State &state)
 {
-    // Start-up from the window's creation to its first showing, with 50 lessons of 2,000
-    // entries: 51 rebuilds.
-    LessonDir lessons(50, 2000);
+    // Start-up from the window's creation to its first showing, with 100,000 entries split into
+    // more and more lessons: flat in the number of lessons (one rebuild, each file read once).
+    const int count = int(state.range(0));
+    LessonDir lessons(count, 100000 / count);
     for (auto _ : state) {
         auto form = std::make_unique<TForm1>();
         form->setAboutBox(new TForm2(form.get()));
@@ -119,13 +121,37 @@ void BM_StartupInProcess(benchmark::State &state)
         form.reset();
         state.ResumeTiming();
     }
+    state.SetComplexityN(count);
 }
-BENCHMARK(BM_StartupInProcess)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StartupInProcess)
+    ->Arg(20)
+    ->Arg(50)
+    ->Arg(200)
+    ->Arg(500)
+    ->Complexity(benchmark::oN)
+    ->Unit(benchmark::kMillisecond);
+
+void BM_SelectAllAfterUnselectAll(benchmark::State &state)
+{
+    // "Tout sélectionner" with 500 lessons of 200 entries, all unticked before each press.
+    LessonDir lessons(500, 200);
+    TForm1 form;
+    for (auto _ : state) {
+        state.PauseTiming();
+        form.Button3Click();
+        state.ResumeTiming();
+        form.Button1Click();
+    }
+    if (form.Liste_ch.count() != 500 * 200)
+        state.SkipWithError("not every lesson loaded");
+}
+BENCHMARK(BM_SelectAllAfterUnselectAll)->Unit(benchmark::kMillisecond);
 
 void BM_StartupProcess(benchmark::State &state)
 {
-    // A whole process, from its start to its window shown, with 20 lessons of 5,000 entries.
-    LessonDir lessons(20, 5000);
+    // A whole process, from its start to its window shown, with no lesson, then with 100,000
+    // entries split into 20, 50, 200 and 500 lessons.
+    LessonDir lessons(int(state.range(0)), int(state.range(1)));
     const QByteArray probe = QFile::encodeName(QCoreApplication::applicationDirPath()
                                                + QStringLiteral("/startup_probe"));
     double residentKilobytes = 0;
@@ -170,7 +196,16 @@ void BM_StartupProcess(benchmark::State &state)
     }
     state.counters["resident_MB"] = residentKilobytes / 1024.0;
 }
-BENCHMARK(BM_StartupProcess)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_StartupProcess)
+    ->ArgNames({"lessons", "entries"})
+    ->Args({0, 0})
+    ->Args({20, 5000})
+    ->Args({50, 2000})
+    ->Args({200, 500})
+    ->Args({500, 200})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10);
 
 } // namespace
 

@@ -3,8 +3,10 @@
 # with AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-# The validators of the desktop entry and the AppStream metainfo run as tests too.
-scripts/deps.sh desktop-file-utils appstream
+# The validators of the desktop entry and the AppStream metainfo run as tests too; the real-display
+# suites need an X server, a window manager, real input and the accessibility bus.
+scripts/deps.sh desktop-file-utils appstream xvfb xauth openbox xdotool x11-utils dbus \
+    at-spi2-core python3-pyatspi
 jobs=$(nproc)
 
 scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo

@@ -1,11 +1,12 @@
 #include "app/tform1.h"
 
-#include "platform/app_error.h"
+#include "platform/error_report.h"
 #include "platform/widgets.h"
 #include "vocabulary/lesson_list.h"
 #include "vocabulary/lesson_reader.h"
 
 #include <QListWidget>
+#include <QStringList>
 
 void TForm1::Liste_const()
 {
@@ -15,6 +16,9 @@ void TForm1::Liste_const()
     Liste_ch.tag = -1;
     compteur->setCaption(QString());
 
+    // A failing lesson keeps its complete lines and does not hold back the lessons after it.
+    // Its message waits for the end, so no box ever shows half-built lists.
+    QStringList failures;
     const int count = ListView1->count();
     for (int i = 0; i < count; ++i) {
         const QListWidgetItem *item = ListView1->item(i);
@@ -22,6 +26,8 @@ void TForm1::Liste_const()
             continue;
         if (const std::optional<FileError> error
             = readLessonFile(lessonFileName(item), {Liste_ch, Liste_pin, Liste_fr}))
-            throw AppError(error->message);
+            failures.append(error->message);
     }
+    for (const QString &failure : std::as_const(failures))
+        platform::reportError(failure);
 }
