@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QProxyStyle>
 #include <QStyleOptionSlider>
 
@@ -114,6 +115,35 @@ TScrollBar::TScrollBar(int position, QWidget *parent) : QScrollBar(Qt::Horizonta
     setPageStep(1);
     setValue(position);
     setFocusPolicy(Qt::StrongFocus);
+}
+
+void TScrollBar::mousePressEvent(QMouseEvent *event)
+{
+    // The window is only known for sure once the bar is shown in it.
+    window()->installEventFilter(this);
+    m_pressed = event->button();
+    QScrollBar::mousePressEvent(event);
+}
+
+void TScrollBar::mouseReleaseEvent(QMouseEvent *event)
+{
+    m_pressed = Qt::NoButton;
+    QScrollBar::mouseReleaseEvent(event);
+}
+
+bool TScrollBar::eventFilter(QObject *watched, QEvent *event)
+{
+    // A change handler that opens a modal box (a refused settings write) does so while the button
+    // is down; the box then takes the release, and the bar's auto-repeat would go on stepping,
+    // each step failing again. The press ends here instead, as if the button had been let go.
+    if (event->type() == QEvent::WindowBlocked && m_pressed != Qt::NoButton) {
+        const QPointF outside(-1, -1);
+        QMouseEvent release(QEvent::MouseButtonRelease, outside, mapToGlobal(outside), m_pressed,
+                            Qt::NoButton, Qt::NoModifier);
+        m_pressed = Qt::NoButton;
+        QScrollBar::mouseReleaseEvent(&release);
+    }
+    return QScrollBar::eventFilter(watched, event);
 }
 
 void TScrollBar::keyPressEvent(QKeyEvent *event)

@@ -43,7 +43,7 @@ private:
 };
 
 /// A horizontal scroll bar with the classic fixed-size thumb and arrow keys that step the way
-/// they point.
+/// they point. A press ends when a modal box opens over it: one click is one step.
 class TScrollBar : public QScrollBar
 {
     Q_OBJECT
@@ -53,6 +53,12 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    Qt::MouseButton m_pressed = Qt::NoButton;
 };
 
 /// A column of six radio buttons with captions of their own, an item index set by the learner's

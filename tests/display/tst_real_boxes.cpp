@@ -3,7 +3,31 @@
 #include "platform/widgets.h"
 #include "windowfixture.h"
 
+#include <QDir>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTest>
+
+namespace {
+
+/// The centre of a part of a scroll bar (an arrow, a side of the trough), in its own coordinates.
+QPoint partCentre(TScrollBar *bar, QStyle::SubControl part)
+{
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    option.orientation = bar->orientation();
+    option.minimum = bar->minimum();
+    option.maximum = bar->maximum();
+    option.sliderPosition = bar->sliderPosition();
+    option.sliderValue = bar->value();
+    option.singleStep = bar->singleStep();
+    option.pageStep = bar->pageStep();
+    option.upsideDown = bar->invertedAppearance();
+    option.subControls = QStyle::SC_All;
+    return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, bar).center();
+}
+
+} // namespace
 
 /// Message boxes as the learner meets them: real, modal, on an X display.
 class TestRealBoxes : public QObject
@@ -11,6 +35,8 @@ class TestRealBoxes : public QObject
     Q_OBJECT
 private slots:
     void oneFailingLessonGivesOneBoxAtStartUp();
+    void oneClickIsOneStepWhenTheWriteIsRefused_data();
+    void oneClickIsOneStepWhenTheWriteIsRefused();
 };
 
 void TestRealBoxes::oneFailingLessonGivesOneBoxAtStartUp()
@@ -35,6 +61,55 @@ void TestRealBoxes::oneFailingLessonGivesOneBoxAtStartUp()
     QCOMPARE(form.Liste_ch.count(), 1 + 1 + 3 + 4 + 5 + 6);
     QCOMPARE(form.note->caption(), QStringLiteral("0 / 0"));
     QVERIFY(form.isVisible());
+}
+
+void TestRealBoxes::oneClickIsOneStepWhenTheWriteIsRefused_data()
+{
+    QTest::addColumn<QString>("bar");
+    QTest::addColumn<int>("part");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("left arrow of vitesse français, at 7")
+        << "ScrollBar2" << int(QStyle::SC_ScrollBarSubLine) << 6;
+    QTest::newRow("trough of vitesse pinyin, right of the thumb, at 5")
+        << "ScrollBar1" << int(QStyle::SC_ScrollBarAddPage) << 6;
+}
+
+void TestRealBoxes::oneClickIsOneStepWhenTheWriteIsRefused()
+{
+    QFETCH(QString, bar);
+    QFETCH(int, part);
+    QFETCH(int, expected);
+
+    WindowFixture fixture;
+    // A directory where the settings file should be: every write is refused.
+    QVERIFY(QDir().mkpath(fixture.settingsPath()));
+    showRealBoxes();
+    TForm1 &form = fixture.start();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    auto *scrollBar = form.findChild<TScrollBar *>(bar);
+    QVERIFY(scrollBar);
+    const QPoint at = screenPoint(scrollBar, partCentre(scrollBar, QStyle::SubControl(part)));
+
+    // The learner presses, the box opens while the button is down, the learner lets go (the box
+    // takes the release) and then reads the box and clicks OK.
+    BoxWatcher watcher(300);
+    watcher.onShown([](QMessageBox *) { QVERIFY(xdotool({QStringLiteral("mouseup"), "1"})); });
+    QVERIFY(xdotool({QStringLiteral("mousemove"), QString::number(at.x()),
+                     QString::number(at.y()), QStringLiteral("mousedown"), "1"}));
+    // Long enough for the bar's auto-repeat (500 ms, then every 50 ms) to step again.
+    QTest::qWait(2000);
+
+    QCOMPARE(scrollBar->value(), expected);
+    QCOMPARE(watcher.seen.size(), 1);
+    QVERIFY(watcher.seen.first().text.startsWith(QStringLiteral("Impossible d'écrire dans ")));
+    QCOMPARE(watcher.seen.first().icon, QMessageBox::Critical);
+
+    // Keyboard steps are one step and one message each, as before.
+    scrollBar->setFocus();
+    QTest::keyClick(scrollBar, Qt::Key_Right);
+    QTest::qWait(600);
+    QCOMPARE(scrollBar->value(), expected + 1);
+    QCOMPARE(watcher.seen.size(), 2);
 }
 
 QTEST_MAIN(TestRealBoxes)
