@@ -11,10 +11,8 @@
 #include <QFileInfo>
 #include <QTest>
 
-#include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 // Where the settings file goes: beside the executable for a portable copy, in the learner's
@@ -42,27 +40,17 @@ QByteArray builtPathUnprivileged()
     int channel[2];
     if (pipe(channel) != 0)
         return {};
-    const pid_t child = fork();
-    if (child == 0) {
-        close(channel[0]);
-        int status = 1;
-        if (setgroups(0, nullptr) == 0 && setgid(65534) == 0 && setuid(65534) == 0) {
-            const QByteArray path = Settings::builtPath();
-            status
-                = write(channel[1], path.constData(), size_t(path.size())) == path.size() ? 0 : 1;
-        }
-        _exit(status);
-    }
+    const int status = runAsNobody([&channel] {
+        const QByteArray path = Settings::builtPath();
+        return write(channel[1], path.constData(), size_t(path.size())) == path.size() ? 0 : 1;
+    });
     close(channel[1]);
     QByteArray path;
     char buffer[512];
     for (ssize_t got; (got = read(channel[0], buffer, sizeof buffer)) > 0;)
         path.append(buffer, got);
     close(channel[0]);
-    int status = 1;
-    if (child < 0 || waitpid(child, &status, 0) != child || status != 0)
-        return {};
-    return path;
+    return status == 0 ? path : QByteArray();
 }
 
 /// Restores an environment variable as it was.
