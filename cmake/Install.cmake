@@ -65,7 +65,7 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Chinese vocabulary trainer with a French 
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
        "Flash cards with a timed reveal of the characters, the pinyin and the French meaning, "
        "and six-choice tests, over lesson files of your own.")
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_PACKAGING_INSTALL_PREFIX ${HANLEXO_PACKAGE_PREFIX})
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Hanlexo <vocab@hanlexo.example.org>")

@@ -5,6 +5,9 @@
 #include <QTest>
 
 #include <csignal>
+#include <grp.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 ScopedWorkDir::ScopedWorkDir() : m_previous(QDir::currentPath())
 {
@@ -65,4 +68,21 @@ FileSizeLimit::~FileSizeLimit()
 {
     setrlimit(RLIMIT_FSIZE, &m_saved);
     std::signal(SIGXFSZ, m_previousHandler);
+}
+
+int runAsNobody(const std::function<int()> &step)
+{
+    if (geteuid() != 0)
+        return -1;
+    const pid_t child = fork();
+    if (child == 0) {
+        if (setgroups(0, nullptr) != 0 || setgid(nobodyId) != 0 || setuid(nobodyId) != 0)
+            _exit(255);
+        _exit(step() & 0xFF);
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)
+        || WEXITSTATUS(status) == 255)
+        return -1;
+    return WEXITSTATUS(status);
 }

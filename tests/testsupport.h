@@ -5,7 +5,9 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <sys/resource.h>
+#include <sys/types.h>
 
 /// A temporary working directory for one test: made current on creation, the previous one restored
 /// (and everything removed) at the end.
@@ -50,3 +52,10 @@ private:
     rlimit m_saved {};
     void (*m_previousHandler)(int) = nullptr;
 };
+
+/// The unprivileged user and group "nobody" and "nogroup", as another user than the test's.
+inline constexpr uid_t nobodyId = 65534;
+
+/// Runs step in a child process as "nobody" and gives its result (0 to 254); -1 when the child
+/// cannot be made or cannot take that identity (the tests do not run as root).
+int runAsNobody(const std::function<int()> &step);

@@ -10,11 +10,16 @@
 
 #include <cerrno>
 #include <csignal>
+#include <fcntl.h>
 #include <optional>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 Q_DECLARE_METATYPE(std::optional<QByteArray>)
+Q_DECLARE_METATYPE(ini::WriteStep)
 
 namespace {
 
@@ -81,7 +86,13 @@ private slots:
     void firstWriteCreatesTheFile();
     void replacementKeepsPermissionsAndLeavesNoTemporary();
     void symbolicLinkStaysALink();
+    void linkFollowedOnlyWhereTheKernelWould_data();
+    void linkFollowedOnlyWhereTheKernelWould();
     void symbolicLinkLoopIsRefused();
+    void replacementKeepsTheOwner_data();
+    void replacementKeepsTheOwner();
+    void killedWriteLeavesNoTemporary_data();
+    void killedWriteLeavesNoTemporary();
     void missingDirectoryIsRefused();
     void failedWriteKeepsThePreviousFile();
     void readOnlyDirectoryRewritesInPlace();
@@ -287,13 +298,63 @@ void TestIniFile::symbolicLinkStaysALink()
     QVERIFY(symlink("real/absent.ini", "dangling.ini") == 0);
 
     QCOMPARE(ini::writeValue("settings.ini", "Vitesse", "chinois", "4"), 0);
-    QCOMPARE(ini::writeValue("dangling.ini", "Vitesse", "chinois", "2"), 0);
+    // Never through a link to nothing, even the learner's own: a file would appear where it points.
+    QCOMPARE(ini::writeValue("dangling.ini", "Vitesse", "chinois", "2"), ENOENT);
 
     QVERIFY(QFileInfo(dir.filePath("settings.ini")).isSymLink());
     QVERIFY(QFileInfo(dir.filePath("real/inner.ini")).isSymLink());
     QVERIFY(QFileInfo(dir.filePath("dangling.ini")).isSymLink());
     QCOMPARE(readBytes(dir.filePath("real/target.ini")), QByteArray("[Vitesse]\r\nchinois=4\r\n"));
-    QCOMPARE(readBytes(dir.filePath("real/absent.ini")), QByteArray("[Vitesse]\r\nchinois=2\r\n"));
+    QCOMPARE(QDir(dir.filePath("real")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             QStringList({QStringLiteral("inner.ini"), QStringLiteral("target.ini")}));
+}
+
+void TestIniFile::linkFollowedOnlyWhereTheKernelWould_data()
+{
+    // Who owns the directory holding the link and the link itself: the test's user ("self"), or
+    // another ("other"), which needs root to arrange.
+    QTest::addColumn<mode_t>("directoryMode");
+    QTest::addColumn<bool>("directoryMine");
+    QTest::addColumn<bool>("linkMine");
+    QTest::addColumn<bool>("followed");
+    QTest::newRow("another user's link in a sticky shared directory")
+        << mode_t(01777) << true << false << false;
+    QTest::newRow("own link in a sticky shared directory") << mode_t(01777) << true << true << true;
+    QTest::newRow("link of the sticky directory's owner")
+        << mode_t(01777) << false << false << true;
+    QTest::newRow("another user's link, not sticky") << mode_t(0777) << true << false << true;
+    QTest::newRow("another user's link, sticky, not world-writable")
+        << mode_t(01775) << true << false << true;
+}
+
+void TestIniFile::linkFollowedOnlyWhereTheKernelWould()
+{
+    QFETCH(mode_t, directoryMode);
+    QFETCH(bool, directoryMine);
+    QFETCH(bool, linkMine);
+    QFETCH(bool, followed);
+    if ((!directoryMine || !linkMine) && geteuid() != 0)
+        QSKIP("giving a directory or a link to another user needs root");
+
+    // A learner's private file, and a link to it planted in a shared directory (as /tmp is).
+    const ScopedWorkDir dir;
+    const QByteArray notes("mes notes\n");
+    writeBytes(dir.filePath("notes.txt"), notes);
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("shared")));
+    QVERIFY(symlink(localPath(dir.filePath("notes.txt")).constData(), "shared/settings.ini") == 0);
+    if (!directoryMine)
+        QVERIFY(lchown("shared", nobodyId, nobodyId) == 0);
+    if (!linkMine)
+        QVERIFY(lchown("shared/settings.ini", nobodyId, nobodyId) == 0);
+    QVERIFY(chmod("shared", directoryMode) == 0);
+
+    const int result = ini::writeValue("shared/settings.ini", "Vitesse", "chinois", "4");
+    QCOMPARE(result, followed ? 0 : EACCES);
+    QCOMPARE(readBytes(dir.filePath("notes.txt")),
+             followed ? notes + "[Vitesse]\nchinois=4\n" : notes);
+    QVERIFY(QFileInfo(dir.filePath("shared/settings.ini")).isSymLink());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList {QStringLiteral("notes.txt")});
 }
 
 void TestIniFile::symbolicLinkLoopIsRefused()
@@ -303,6 +364,107 @@ void TestIniFile::symbolicLinkLoopIsRefused()
     QVERIFY(symlink("a.ini", "b.ini") == 0);
     QCOMPARE(ini::writeValue("a.ini", "Vitesse", "chinois", "4"), ELOOP);
     QCOMPARE(ini::readValue("a.ini", "Vitesse", "chinois"), std::nullopt);
+}
+
+void TestIniFile::replacementKeepsTheOwner_data()
+{
+    QTest::addColumn<bool>("rootWrites");
+    QTest::newRow("root writes a learner's file") << true;
+    // A file that another user may write but not own: it is rewritten where it stands.
+    QTest::newRow("a learner writes root's shared file") << false;
+}
+
+void TestIniFile::replacementKeepsTheOwner()
+{
+    QFETCH(bool, rootWrites);
+    if (geteuid() != 0)
+        QSKIP("files of two users need root to arrange");
+    const ScopedWorkDir dir;
+    QVERIFY(chmod(".", 0777) == 0);
+    writeBytes(dir.filePath("settings.ini"), "[Vitesse]\npinyin=5\n");
+    const uid_t owner = rootWrites ? nobodyId : 0;
+    QVERIFY(chown("settings.ini", owner, owner) == 0);
+    QVERIFY(chmod("settings.ini", rootWrites ? 0640 : 0666) == 0);
+
+    const auto write = [] { return ini::writeValue("settings.ini", "Vitesse", "pinyin", "6"); };
+    QCOMPARE(rootWrites ? write() : runAsNobody(write), 0);
+    QCOMPARE(readBytes(dir.filePath("settings.ini")), QByteArray("[Vitesse]\npinyin=6\n"));
+    struct stat status
+    {
+    };
+    QCOMPARE(stat("settings.ini", &status), 0);
+    QCOMPARE(status.st_uid, owner);
+    QCOMPARE(status.st_gid, owner);
+    QCOMPARE(status.st_mode & 07777, rootWrites ? 0640u : 0666u);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList {QStringLiteral("settings.ini")});
+}
+
+void TestIniFile::killedWriteLeavesNoTemporary_data()
+{
+    QTest::addColumn<bool>("unnamed");
+    QTest::addColumn<ini::WriteStep>("step");
+    QTest::addColumn<bool>("leftover");
+    QTest::newRow("unnamed temporary, killed once written")
+        << true << ini::WriteStep::Written << false;
+    QTest::newRow("unnamed temporary, killed before the rename")
+        << true << ini::WriteStep::Named << true;
+    QTest::newRow("named temporary, killed once written")
+        << false << ini::WriteStep::Written << true;
+    QTest::newRow("named temporary, killed before the rename")
+        << false << ini::WriteStep::Named << true;
+}
+
+void TestIniFile::killedWriteLeavesNoTemporary()
+{
+    QFETCH(bool, unnamed);
+    QFETCH(ini::WriteStep, step);
+    QFETCH(bool, leftover);
+    static ini::WriteStep killAt;
+    killAt = step;
+    const ScopedWorkDir dir;
+    if (unnamed) {
+        const int probe = open(".", O_TMPFILE | O_WRONLY, 0600);
+        if (probe < 0)
+            QSKIP("the temporary directory's file system has no unnamed files");
+        close(probe);
+    }
+    const QByteArray previous("[Vitesse]\npinyin=5\n");
+    writeBytes(dir.filePath("settings.ini"), previous);
+
+    // A child process is killed at that step of its write, as by kill -9.
+    const pid_t child = fork();
+    if (child == 0) {
+        ini::setUnnamedTemporaries(unnamed);
+        ini::setWriteStepHook([](ini::WriteStep reached) {
+            if (reached == killAt)
+                raise(SIGKILL);
+        });
+        ini::writeValue("settings.ini", "Vitesse", "pinyin", "6");
+        _exit(0);
+    }
+    QVERIFY(child > 0);
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+    QCOMPARE(readBytes(dir.filePath("settings.ini")), previous);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), leftover ? 2 : 1);
+
+    // The next write removes what the killed one left, and only that: not the learner's files, nor
+    // the temporary of a write still running (it holds its lock).
+    const QStringList kept {QStringLiteral(".settings.ini.tmp.Live01"),
+                            QStringLiteral("settings.ini.backup")};
+    for (const QString &name : kept)
+        writeBytes(dir.filePath(name), "x");
+    QFile live(dir.filePath(kept.first()));
+    QVERIFY(live.open(QIODevice::ReadOnly) && flock(live.handle(), LOCK_EX) == 0);
+    ini::setUnnamedTemporaries(unnamed);
+    const int result = ini::writeValue("settings.ini", "Vitesse", "pinyin", "7");
+    ini::setUnnamedTemporaries(true);
+    QCOMPARE(result, 0);
+    QCOMPARE(readBytes(dir.filePath("settings.ini")), QByteArray("[Vitesse]\npinyin=7\n"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+             QStringList({kept[0], QStringLiteral("settings.ini"), kept[1]}));
 }
 
 void TestIniFile::missingDirectoryIsRefused()

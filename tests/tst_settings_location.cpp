@@ -11,13 +11,12 @@
 #include <QFileInfo>
 #include <QTest>
 
-#include <grp.h>
+#include <pwd.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 // Where the settings file goes: beside the executable for a portable copy, in the learner's
-// configuration directory for an install they cannot write to.
+// configuration directory for an installed program or a copy they cannot write to.
 //
 // Unwritable executable directories are a missing directory, and a temporary directory made
 // read-only (mode 0555). Root may write anywhere, so as root the read-only cases look the path up
@@ -41,27 +40,17 @@ QByteArray builtPathUnprivileged()
     int channel[2];
     if (pipe(channel) != 0)
         return {};
-    const pid_t child = fork();
-    if (child == 0) {
-        close(channel[0]);
-        int status = 1;
-        if (setgroups(0, nullptr) == 0 && setgid(65534) == 0 && setuid(65534) == 0) {
-            const QByteArray path = Settings::builtPath();
-            status
-                = write(channel[1], path.constData(), size_t(path.size())) == path.size() ? 0 : 1;
-        }
-        _exit(status);
-    }
+    const int status = runAsNobody([&channel] {
+        const QByteArray path = Settings::builtPath();
+        return write(channel[1], path.constData(), size_t(path.size())) == path.size() ? 0 : 1;
+    });
     close(channel[1]);
     QByteArray path;
     char buffer[512];
     for (ssize_t got; (got = read(channel[0], buffer, sizeof buffer)) > 0;)
         path.append(buffer, got);
     close(channel[0]);
-    int status = 1;
-    if (child < 0 || waitpid(child, &status, 0) != child || status != 0)
-        return {};
-    return path;
+    return status == 0 ? path : QByteArray();
 }
 
 /// Restores an environment variable as it was.
@@ -99,9 +88,11 @@ private slots:
     void locationFollowsTheExecutableDirectory();
     void userDirectoryDefaultsToDotConfig_data();
     void userDirectoryDefaultsToDotConfig();
+    void userDirectoryWithoutHomeVariable();
+    void installedProgramNeverWritesBesideItself_data();
+    void installedProgramNeverWritesBesideItself();
     void userDirectoryIsMadeAtTheFirstWrite();
     void userDirectoryThatCannotBeMadeGivesTheWriteError();
-    void besideTheExecutableNoDirectoryIsMade();
     void refusedWriteBesideTheExecutableNamesTheBuiltPath();
     void delayChangeOnAnInstallShowsNoError();
 
@@ -132,6 +123,7 @@ void TestSettingsLocation::init()
 void TestSettingsLocation::cleanup()
 {
     setExecutablePathOverride({});
+    setInstalledBinDirectoriesOverride({});
     // A read-only directory must become writable again to be removed.
     chmod(path(QStringLiteral("exe")).constData(), 0700);
     m_root.reset();
@@ -205,6 +197,63 @@ void TestSettingsLocation::userDirectoryDefaultsToDotConfig()
              path(expected + QStringLiteral("/hanlexo-vocab/dadorir_iruze.ini")));
 }
 
+void TestSettingsLocation::userDirectoryWithoutHomeVariable()
+{
+    // A program started without an environment still finds its user's home.
+    qunsetenv("XDG_CONFIG_HOME");
+    qunsetenv("HOME");
+    const passwd *user = getpwuid(geteuid());
+    if (!user)
+        QSKIP("this user has no entry in the user database");
+    setExecutablePathOverride(path(QStringLiteral("missing/hanlexo-vocab")));
+    QCOMPARE(Settings::builtPath(),
+             QByteArray(user->pw_dir) + "/.config/hanlexo-vocab/dadorir_iruze.ini");
+}
+
+void TestSettingsLocation::installedProgramNeverWritesBesideItself_data()
+{
+    // The install prefix is "<root>/prefix"; the executable's directory as the program sees it.
+    QTest::addColumn<QString>("exeDir");
+    QTest::addColumn<bool>("fileThere");
+    QTest::addColumn<bool>("beside");
+    QTest::newRow("installed") << QStringLiteral("prefix/bin") << false << false;
+    QTest::newRow("installed, a file already beside it")
+        << QStringLiteral("prefix/bin") << true << false;
+    QTest::newRow("installed, reached through a link")
+        << QStringLiteral("linked-prefix/bin") << false << false;
+    QTest::newRow("a copy elsewhere keeps its file beside it")
+        << QStringLiteral("prefix/copy") << false << true;
+}
+
+void TestSettingsLocation::installedProgramNeverWritesBesideItself()
+{
+    QFETCH(QString, exeDir);
+    QFETCH(bool, fileThere);
+    QFETCH(bool, beside);
+    const QByteArray stored("[Vitesse]\r\npinyin=3\r\n");
+    for (const QString &made : {QStringLiteral("prefix/bin"), QStringLiteral("prefix/copy")})
+        QVERIFY(QDir().mkpath(QFile::decodeName(path(made))));
+    QCOMPARE(symlink("prefix", path(QStringLiteral("linked-prefix")).constData()), 0);
+    // Writable by whoever runs it, as root finds every directory.
+    QCOMPARE(chmod(path(QStringLiteral("prefix/bin")).constData(), 0777), 0);
+    const QString installedFile = QStringLiteral("prefix/bin/dadorir_iruze.ini");
+    if (fileThere)
+        writeBytes(QFile::decodeName(path(installedFile)), stored);
+    setInstalledBinDirectoriesOverride({path(QStringLiteral("prefix//bin/"))});
+    const QByteArray dir = path(exeDir);
+    setExecutablePathOverride(dir + "/hanlexo-vocab");
+
+    const Settings settings(Settings::builtPath());
+    QCOMPARE(settings.path(), beside ? dir + "//dadorir_iruze.ini" : userFile());
+    settings.writeInteger(settings_keys::vitesse, settings_keys::pinyin, 6);
+    QCOMPARE(readBytes(QFile::decodeName(beside ? dir + "/dadorir_iruze.ini" : userFile())),
+             QByteArray("[Vitesse]\r\npinyin=6\r\n"));
+    QCOMPARE(readBytes(QFile::decodeName(path(installedFile))), fileThere ? stored : QByteArray());
+    QCOMPARE(QDir(QFile::decodeName(path(QStringLiteral("prefix/bin"))))
+                 .entryList(QDir::Files | QDir::Hidden),
+             fileThere ? QStringList {QStringLiteral("dadorir_iruze.ini")} : QStringList());
+}
+
 void TestSettingsLocation::userDirectoryIsMadeAtTheFirstWrite()
 {
     setExecutablePathOverride(path(QStringLiteral("missing/hanlexo-vocab")));
@@ -243,21 +292,6 @@ void TestSettingsLocation::userDirectoryThatCannotBeMadeGivesTheWriteError()
     }
     QCOMPARE(readBytes(QFile::decodeName(path(QStringLiteral("config/hanlexo-vocab")))),
              QByteArray("not a directory"));
-}
-
-void TestSettingsLocation::besideTheExecutableNoDirectoryIsMade()
-{
-    // With no configuration directory to go to, the path stays beside the (missing) executable
-    // directory, whose write fails without creating it.
-    qunsetenv("XDG_CONFIG_HOME");
-    qunsetenv("HOME");
-    const QByteArray dir = path(QStringLiteral("missing/bin"));
-    setExecutablePathOverride(dir + "/hanlexo-vocab");
-    const Settings settings(Settings::builtPath());
-    QCOMPARE(settings.path(), dir + "//dadorir_iruze.ini");
-    QVERIFY_THROWS_EXCEPTION(
-        AppError, settings.writeInteger(settings_keys::vitesse, settings_keys::pinyin, 6));
-    QVERIFY(!QFileInfo::exists(path(QStringLiteral("missing"))));
 }
 
 void TestSettingsLocation::refusedWriteBesideTheExecutableNamesTheBuiltPath()

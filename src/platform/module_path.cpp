@@ -4,6 +4,7 @@
 #include <QFile>
 
 #include <climits>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -12,6 +13,12 @@ QByteArray &pathOverride()
 {
     static QByteArray path;
     return path;
+}
+
+QByteArrayList &directoriesOverride()
+{
+    static QByteArrayList directories;
+    return directories;
 }
 
 } // namespace
@@ -35,4 +42,35 @@ QByteArray executablePath()
 void setExecutablePathOverride(const QByteArray &path)
 {
     pathOverride() = path;
+}
+
+QByteArrayList installedBinDirectories()
+{
+    if (!directoriesOverride().isEmpty())
+        return directoriesOverride();
+    return {QByteArrayLiteral(HANLEXO_INSTALL_BINDIR), QByteArrayLiteral(HANLEXO_PACKAGE_BINDIR)};
+}
+
+void setInstalledBinDirectoriesOverride(const QByteArrayList &directories)
+{
+    directoriesOverride() = directories;
+}
+
+bool runsFromInstalledBinDirectory()
+{
+    const QByteArray executable = executablePath();
+    struct stat here
+    {
+    };
+    if (stat(executable.left(executable.lastIndexOf('/') + 1).constData(), &here) != 0)
+        return false;
+    for (const QByteArray &directory : installedBinDirectories()) {
+        struct stat installed
+        {
+        };
+        if (stat(directory.constData(), &installed) == 0 && installed.st_dev == here.st_dev
+            && installed.st_ino == here.st_ino)
+            return true;
+    }
+    return false;
 }

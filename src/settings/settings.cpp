@@ -5,12 +5,14 @@
 #include "platform/int_conversion.h"
 #include "platform/module_path.h"
 
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-/// The learner's configuration directory: $XDG_CONFIG_HOME when absolute, else ~/.config.
+/// The learner's configuration directory: $XDG_CONFIG_HOME when absolute, else ~/.config, the
+/// home directory taken from the user database where $HOME is not set.
 QByteArray configHome()
 {
     QByteArray xdg = qgetenv("XDG_CONFIG_HOME");
@@ -18,7 +20,11 @@ QByteArray configHome()
         xdg.chop(1);
     if (xdg.startsWith('/'))
         return xdg;
-    const QByteArray home = qgetenv("HOME");
+    QByteArray home = qgetenv("HOME");
+    if (home.isEmpty()) {
+        if (const passwd *user = getpwuid(geteuid()))
+            home = user->pw_dir;
+    }
     return home.isEmpty() ? QByteArray() : home + "/.config";
 }
 
@@ -49,9 +55,12 @@ QByteArray Settings::builtPath()
     const QByteArray executable = executablePath();
     const QByteArray directory = executable.left(executable.lastIndexOf('/') + 1);
     QByteArray beside = directory + '/' + fileName();
-    // A portable copy keeps its file; an install the learner cannot write to uses theirs.
-    if (access(beside.constData(), F_OK) == 0
-        || (!directory.isEmpty() && access(directory.constData(), W_OK) == 0))
+    // An installed program is shared by every user, root included: none writes beside it. A
+    // portable copy keeps its file, unless its directory takes none.
+    const bool installed = runsFromInstalledBinDirectory();
+    if (!installed
+        && (access(beside.constData(), F_OK) == 0
+            || (!directory.isEmpty() && access(directory.constData(), W_OK) == 0)))
         return beside;
     const QByteArray user = userDirectory();
     return user.isEmpty() ? beside : user + '/' + fileName();

@@ -13,9 +13,10 @@ public:
     /// The settings file's name.
     static QByteArray fileName() { return QByteArrayLiteral("dadorir_iruze.ini"); }
 
-    /// Beside the executable (its directory up to and including its last separator, then "/" and
-    /// the file name) when the file exists there or the directory is writable; otherwise
-    /// "$XDG_CONFIG_HOME/hanlexo-vocab/" (default "~/.config/hanlexo-vocab/") and the file name.
+    /// "$XDG_CONFIG_HOME/hanlexo-vocab/" (default "~/.config/hanlexo-vocab/") and the file name
+    /// for an installed program (run from the bin directory it was installed to) and for a copy
+    /// whose directory has no such file and is not writable; otherwise beside the executable (its
+    /// directory up to and including its last separator, then "/" and the file name).
     static QByteArray builtPath();
 
     const QByteArray &path() const { return m_path; }
