@@ -215,6 +215,7 @@ private slots:
     void reinitialiserDuringFeedback();
     void nextQuestionRefused_data();
     void nextQuestionRefused();
+    void testMenuDuringFeedbackWithNothingToAsk();
     void feedbackEndsOnTheLearningPage();
     void feedbackLastsThreeSeconds();
 };
@@ -537,18 +538,18 @@ void TestTestMode::testMenuDuringFeedback()
     const int clicked = wrongSlot(first.slot);
     clickChoice(form, clicked);
 
+    // "&Test" ends the feedback at once and asks a new question that counts normally.
     const Expected second = predict(form);
     form.Test1->trigger();
     CHECKED(verifyQuestion(form, second));
-    // The feedback stays until the delay ends: verdict, solution (of the new question), tick and
-    // highlight; clicks still count for nothing.
-    QVERIFY(form.Timer3->enabled());
-    QCOMPARE(verdict(form), QStringLiteral("mauvaise"));
-    QVERIFY(form.Solution->isVisible());
-    QVERIFY(form.RadioGroup1->choice(clicked)->isChecked());
-    QVERIFY(isGreenBold(form, first.slot));
-    clickChoice(form, wrongSlot(clicked));
-    QCOMPARE(form.note->caption(), QStringLiteral("0 / 1"));
+    CHECKED(verifyAsking(form));
+    QCOMPARE(verdict(form), QString());
+    QVERIFY(!form.Solution->isVisible());
+    CHECKED(verifyChoicesReset(form));
+    QVERIFY(!form.Timer3->isCounting());
+    clickChoice(form, second.slot);
+    QCOMPARE(form.note->caption(), QStringLiteral("1 / 2"));
+    QCOMPARE(verdict(form), QStringLiteral("bonne"));
 
     const Expected third = predict(form);
     form.Timer3Timer();
@@ -556,7 +557,7 @@ void TestTestMode::testMenuDuringFeedback()
     QCOMPARE(verdict(form), QString());
     CHECKED(verifyChoicesReset(form));
     clickChoice(form, third.slot);
-    QCOMPARE(form.note->caption(), QStringLiteral("1 / 2"));
+    QCOMPARE(form.note->caption(), QStringLiteral("2 / 3"));
 }
 
 void TestTestMode::reinitialiserDuringFeedback()
@@ -630,15 +631,49 @@ void TestTestMode::nextQuestionRefused()
     QCOMPARE(fixture.plainMessages, QStringList {message});
     QVERIFY(fixture.errors.isEmpty());
     QCOMPARE(programRandom().seed(), seed);
-    // The previous question stays, reset, and is answered again against the same correct slot.
-    CHECKED(verifyAsking(form));
-    CHECKED(verifyQuestion(form, expected));
-    CHECKED(verifyChoicesReset(form));
+    // The test stops as if idle: nothing is left to answer, so nothing is counted twice; the
+    // score is kept.
+    QVERIFY(form.Button4->isVisible());
+    QVERIFY(form.GroupBox2->isVisible() && form.GroupBox3->isVisible());
+    for (const QWidget *hidden : std::initializer_list<const QWidget *> {
+             form.Reinitialiser, form.Group_note, form.RadioGroup1, form.Solution})
+        QVERIFY2(!hidden->isVisible(), qPrintable(hidden->objectName()));
     QCOMPARE(verdict(form), QString());
-    QVERIFY(!form.Solution->isVisible());
-    clickChoice(form, expected.slot);
+    QCOMPARE(form.question->caption(), QString());
+    CHECKED(verifyChoicesReset(form));
+    QCOMPARE(form.note->caption(), QStringLiteral("0 / 1"));
+    QVERIFY(!form.Timer3->isCounting());
+    QCoreApplication::processEvents();
+    QCOMPARE(fixture.plainMessages.size(), 1);
+
+    // Lessons back: the next test goes on with the score, and "Reinitialiser" clears it.
+    QTest::mouseClick(form.Button1, Qt::LeftButton);
+    const Expected next = predict(form);
+    QTest::mouseClick(form.Button4, Qt::LeftButton);
+    CHECKED(verifyQuestion(form, next));
+    QCOMPARE(form.note->caption(), QStringLiteral("0 / 1"));
+    clickChoice(form, next.slot);
     QCOMPARE(form.note->caption(), QStringLiteral("1 / 2"));
-    QCOMPARE(verdict(form), QStringLiteral("bonne"));
+    QTest::mouseClick(form.Reinitialiser, Qt::LeftButton);
+    CHECKED(verifyIdle(form));
+}
+
+void TestTestMode::testMenuDuringFeedbackWithNothingToAsk()
+{
+    TestWindow window;
+    TForm1 &form = window.form();
+    const Expected first = window.launch();
+    clickChoice(form, first.slot);
+    QTest::mouseClick(form.Button3, Qt::LeftButton);
+
+    form.Test1->trigger();
+
+    QCOMPARE(window.fixture.plainMessages, QStringList {noLesson});
+    QVERIFY(form.Button4->isVisible());
+    QVERIFY(!form.RadioGroup1->isVisible());
+    QVERIFY(!form.Timer3->isCounting());
+    QCOMPARE(verdict(form), QString());
+    QCOMPARE(form.note->caption(), QStringLiteral("1 / 1"));
 }
 
 void TestTestMode::feedbackEndsOnTheLearningPage()

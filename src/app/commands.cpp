@@ -1,6 +1,7 @@
 #include "app/tform1.h"
 
 #include "display/about_box.h"
+#include "platform/classic_timer.h"
 
 #include <QTabWidget>
 
@@ -23,6 +24,13 @@ void TForm1::Excuter1Click(QObject * /*Sender*/)
 void TForm1::Test1Click(QObject * /*Sender*/)
 {
     PageControl1->setCurrentIndex(1);
+    // A new question never shows under the old verdict: the feedback ends first, as at the end of
+    // its delay, and the new question counts normally.
+    if (Timer3->enabled()) {
+        endFeedback();
+        askNextQuestion();
+        return;
+    }
     Button4Click();
 }
 

@@ -226,6 +226,14 @@ private:
     QString counterText(qsizetype i) const;
     void resetChoices();
     void hideFeedback();
+    /// The learner's error message when no question can be drawn from the word lists now.
+    bool questionRefused();
+    /// Draws a question and shows it, the page in its test layout; needs !questionRefused().
+    void askQuestion();
+    /// Ends the verdict's delay at once: verdict, solution, highlight and tick cleared.
+    void endFeedback();
+    /// The question after an answer; when none can be drawn, the test stops, never re-asking.
+    void askNextQuestion();
     void askedFieldClicked(QRadioButton *asked, QRadioButton *sameAnswer,
                            QRadioButton *replacement);
 

@@ -27,20 +27,30 @@ const WordList &listOf(Field field, const WordList &ch, const WordList &pin, con
 
 void TForm1::Button4Click(QObject * /*Sender*/)
 {
+    if (!questionRefused())
+        askQuestion();
+}
+
+bool TForm1::questionRefused()
+{
     if (Liste_ch.count() == 0) {
         platform::showPlainMessage(QStringLiteral("Vous devez sélectionner au moins un cours"));
-        return;
+        return true;
     }
-    const Field asked = checkedField(LQ1, LQ2);
-    const Field answered = checkedField(LR1, LR2);
     // Six entries are not enough when fewer than six Chinese texts differ: drawing would not end.
     if (Liste_ch.count() < 6 || Liste_pin.count() < 6 || Liste_fr.count() < 6
-        || !canDrawQuestion(Liste_ch, Liste_fr, asked, answered)) {
+        || !canDrawQuestion(Liste_ch, Liste_fr, checkedField(LQ1, LQ2), checkedField(LR1, LR2))) {
         platform::showPlainMessage(
             QStringLiteral("Le test doit comporter au moins 6 propositions"));
-        return;
+        return true;
     }
+    return false;
+}
 
+void TForm1::askQuestion()
+{
+    const Field asked = checkedField(LQ1, LQ2);
+    const Field answered = checkedField(LR1, LR2);
     platform::hideLeavingNoFocus(Button4);
     platform::hideLeavingNoFocus(GroupBox2);
     platform::hideLeavingNoFocus(GroupBox3);

@@ -33,16 +33,38 @@ void TForm1::reponse(int juste)
 
 void TForm1::Timer3Timer(QObject * /*Sender*/)
 {
-    Timer3->setEnabled(false);
-    hideFeedback();
-    resetChoices();
+    endFeedback();
     // On the other page the button cannot take the focus; the next question comes all the same.
     if (Reinitialiser->isVisibleTo(this) && Reinitialiser->isEnabled()) {
         Reinitialiser->setFocus();
         if (!isActiveWindow())
             activateWindow();
     }
-    Button4Click();
+    askNextQuestion();
+}
+
+void TForm1::endFeedback()
+{
+    Timer3->setEnabled(false);
+    hideFeedback();
+    resetChoices();
+}
+
+void TForm1::askNextQuestion()
+{
+    if (!questionRefused()) {
+        askQuestion();
+        return;
+    }
+    // The answered question must not stay answerable: it would be scored a second time. The test
+    // stops as if idle; the score stays until the next test goes on with it or a reset clears it.
+    question->setCaption(QString());
+    Button4->show();
+    GroupBox2->show();
+    GroupBox3->show();
+    platform::hideLeavingNoFocus(Reinitialiser);
+    platform::hideLeavingNoFocus(Group_note);
+    platform::hideLeavingNoFocus(RadioGroup1);
 }
 
 void TForm1::ReinitialiserClick(QObject * /*Sender*/)
