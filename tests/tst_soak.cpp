@@ -179,7 +179,6 @@ public:
             return;
         }
         QVERIFY(m_form.RadioGroup1->isVisible());
-        m_right = m_answered = 0;
         verifyQuestion();
     }
 
@@ -236,20 +235,21 @@ public:
             verifyQuestion();
             return;
         }
-        // Too few entries left for the next question: the last one stands, unticked, to be
-        // answered again.
+        // Too few entries left for the next question: the test stops, keeping its score, and
+        // nothing is left to answer a second time.
         QVERIFY(m_fixture.plainMessages.last().startsWith(QStringLiteral("Le test doit"))
                 || m_fixture.plainMessages.last().startsWith(QStringLiteral("Vous devez")));
         m_fixture.plainMessages.clear();
-        QVERIFY(m_form.RadioGroup1->isVisible());
-        for (int k = 0; k < TRadioGroup::choiceCount; ++k)
-            QVERIFY(!m_form.RadioGroup1->choice(k)->isChecked());
+        QVERIFY(!m_form.RadioGroup1->isVisible());
+        QVERIFY(m_form.Button4->isVisible());
+        QCOMPARE(m_form.note->caption(), QStringLiteral("%1 / %2").arg(m_right).arg(m_answered));
     }
 
     /// "Reinitialiser": the idle page with a fresh score.
     void resetTest()
     {
         QTest::mouseClick(m_form.Reinitialiser, Qt::LeftButton);
+        m_right = m_answered = 0;
         QVERIFY(m_form.Button4->isVisible());
         QCOMPARE(m_form.note->caption(), QStringLiteral("0 / 0"));
     }
@@ -326,16 +326,15 @@ void TestSoak::longSessionKeepsListsAndMemory()
 
         // A test, with the lessons changing under it now and then.
         form.PageControl1->setCurrentWidget(form.TabSheet2);
-        if (round % 4 == 0 || form.Button4->isVisible()) {
-            if (!form.Button4->isVisible())
-                soak.resetTest();
-            for (soak.startTest(); !form.RadioGroup1->isVisible(); soak.startTest()) {
+        if (round % 4 == 0 && !form.Button4->isVisible())
+            soak.resetTest();
+        for (int done = 0; done < answersPerRound; ++done) {
+            // A test stopped (or never started): start one, with lessons enough.
+            for (; !form.RadioGroup1->isVisible(); soak.startTest()) {
                 soak.changeLessons();
                 if (QTest::currentTestFailed())
                     QFAIL("starting a test");
             }
-        }
-        for (int done = 0; done < answersPerRound; ++done) {
             soak.answer();
             if (done % 7 == 6)
                 soak.changeLessons();

@@ -123,6 +123,28 @@ int main(int argc, char *argv[])
         fail(QStringLiteral("the answer was not scored"));
     save(&form, output, QStringLiteral("main-test.png"));
 
+    // The largest size of each field menu, on the learning page.
+    form.PageControl1->setCurrentIndex(0);
+    form.N601->trigger();
+    form.N321->trigger();
+    form.N303->trigger();
+    save(&form, output, QStringLiteral("main-learning-largest.png"));
+
+    // The Chinese choices (pinyin asked, Chinese answered), a right answer showing; then the
+    // Chinese solution (pinyin asked, French answered).
+    form.PageControl1->setCurrentIndex(1);
+    form.Reinitialiser->click();
+    form.LQ2->click();
+    form.LR1->click();
+    form.Button4->click();
+    form.RadioGroup1->choice(form.questionTag)->click();
+    save(&form, output, QStringLiteral("main-test-chinese-choices.png"));
+    form.Reinitialiser->click();
+    form.LR3->click();
+    form.Button4->click();
+    form.RadioGroup1->choice((form.questionTag + 1) % TRadioGroup::choiceCount)->click();
+    save(&form, output, QStringLiteral("main-test-chinese-solution.png"));
+
     form.Aproposde1->trigger();
     save(about, output, QStringLiteral("about.png"));
 

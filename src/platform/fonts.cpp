@@ -1,5 +1,8 @@
 #include "platform/fonts.h"
 
+#include <QFontInfo>
+#include <QFontMetricsF>
+
 #include <algorithm>
 
 namespace platform {
@@ -32,6 +35,22 @@ void setPointSizeUnchecked(QFont &font, int points)
     // Qt refuses sizes below 1 with a warning, and a glyph cache for thousands of points costs
     // memory for nothing the window can show.
     font.setPointSize(std::clamp(points, 1, 1000));
+}
+
+bool drawsWithinEmBox(const QFont &font)
+{
+    return font.family() == QLatin1String("SimSun");
+}
+
+int emBoxHeight(const QFont &font)
+{
+    return QFontInfo(font).pixelSize();
+}
+
+qreal emBoxBaseline(const QFont &font)
+{
+    const QRectF ink = QFontMetricsF(font).tightBoundingRect(QStringLiteral("\u56FD"));
+    return emBoxHeight(font) / 2.0 - ink.center().y();
 }
 
 } // namespace platform

@@ -19,4 +19,16 @@ QColor colorFromBgr(quint32 value);
 /// toolkit cannot draw are brought to the nearest it can.
 void setPointSizeUnchecked(QFont &font, int points);
 
+/// Whether text in this font is drawn within its em box. The design face "SimSun" has a line box
+/// as tall as its size; its stand-in's is about 45 % taller, which would cut the asked word and
+/// push the fields apart.
+bool drawsWithinEmBox(const QFont &font);
+
+/// The height of that box: the font's size in pixels.
+int emBoxHeight(const QFont &font);
+
+/// Where the baseline goes in that box so that an ideograph's ink sits in its middle, as SimSun's
+/// does.
+qreal emBoxBaseline(const QFont &font);
+
 } // namespace platform

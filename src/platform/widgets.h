@@ -35,8 +35,12 @@ public:
     /// The font colour, as the window draws it.
     void setFontColor(const QColor &color);
 
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
 protected:
     void changeEvent(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     bool m_autoSize;

@@ -40,9 +40,8 @@ void BoxWatcher::look()
         });
     }
     // A box object may be reused at the same address once the first is gone.
-    m_known.removeIf([](QMessageBox *box) {
-        return !QApplication::topLevelWidgets().contains(box);
-    });
+    m_known.removeIf(
+        [](QMessageBox *box) { return !QApplication::topLevelWidgets().contains(box); });
 }
 
 bool xdotool(const QStringList &arguments)

@@ -44,7 +44,8 @@ void TestRealBoxes::oneFailingLessonGivesOneBoxAtStartUp()
     WindowFixture fixture;
     showRealBoxes();
     for (int k = 1; k <= 6; ++k)
-        fixture.addLesson(QStringLiteral("l%1.txt").arg(k), numberedLines(k, QStringLiteral("L%1_").arg(k)));
+        fixture.addLesson(QStringLiteral("l%1.txt").arg(k),
+                          numberedLines(k, QStringLiteral("L%1_").arg(k)));
     // The second of six lessons: one complete line, then a stray byte.
     writeBytes(fixture.work.filePath(QStringLiteral("l2.txt")),
                lessonBytes(numberedLines(1, QStringLiteral("L2_"))) + QByteArray("\x41", 1));
@@ -94,8 +95,8 @@ void TestRealBoxes::oneClickIsOneStepWhenTheWriteIsRefused()
     // takes the release) and then reads the box and clicks OK.
     BoxWatcher watcher(300);
     watcher.onShown([](QMessageBox *) { QVERIFY(xdotool({QStringLiteral("mouseup"), "1"})); });
-    QVERIFY(xdotool({QStringLiteral("mousemove"), QString::number(at.x()),
-                     QString::number(at.y()), QStringLiteral("mousedown"), "1"}));
+    QVERIFY(xdotool({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
+                     QStringLiteral("mousedown"), "1"}));
     // Long enough for the bar's auto-repeat (500 ms, then every 50 ms) to step again.
     QTest::qWait(2000);
 
