@@ -12,8 +12,11 @@
 #include <QStyleOptionViewItem>
 #include <QTest>
 
+#include <cstring>
 #include <fcntl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace {
@@ -188,6 +191,14 @@ void TestLessonList::entriesThatCannotBeLessonsArePassedOver()
     QVERIFY(
         mkfifo(QFile::encodeName(fixture.work.filePath(QStringLiteral("e.txt"))).constData(), 0644)
         == 0);
+    // A Unix socket, bound by a name relative to the working directory.
+    const int socketFd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    QVERIFY(socketFd >= 0);
+    const auto closeSocket = qScopeGuard([socketFd] { ::close(socketFd); });
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    std::strcpy(address.sun_path, "f.txt");
+    QVERIFY(::bind(socketFd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0);
     fixture.addLesson(QStringLiteral("z.txt"), numberedLines(2, QStringLiteral("z")));
     TForm1 &form = fixture.start(false);
 

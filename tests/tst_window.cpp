@@ -152,6 +152,7 @@ private slots:
     void escapeCloses();
     void keysOnTheFocusedQuitButton_data();
     void keysOnTheFocusedQuitButton();
+    void tabEntersAGroupAtItsTickedButton();
     void quitCommandsClose_data();
     void quitCommandsClose();
     void closingHidesTheAboutBox();
@@ -537,23 +538,68 @@ void TestWindow::escapeCloses()
 void TestWindow::keysOnTheFocusedQuitButton_data()
 {
     QTest::addColumn<Qt::Key>("key");
-    QTest::newRow("Return") << Qt::Key_Return;
-    QTest::newRow("Enter") << Qt::Key_Enter;
-    QTest::newRow("Space") << Qt::Key_Space;
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<bool>("closes");
+    const Qt::KeyboardModifiers none;
+    QTest::newRow("Return") << Qt::Key_Return << none << true;
+    QTest::newRow("Enter") << Qt::Key_Enter << none << true;
+    QTest::newRow("Enter of the keypad")
+        << Qt::Key_Enter << Qt::KeyboardModifiers(Qt::KeypadModifier) << true;
+    QTest::newRow("Space") << Qt::Key_Space << none << true;
+    QTest::newRow("Shift+Return") << Qt::Key_Return << Qt::KeyboardModifiers(Qt::ShiftModifier)
+                                  << false;
+    QTest::newRow("Ctrl+Enter") << Qt::Key_Enter << Qt::KeyboardModifiers(Qt::ControlModifier)
+                                << false;
+    QTest::newRow("Alt+Return") << Qt::Key_Return << Qt::KeyboardModifiers(Qt::AltModifier)
+                                << false;
 }
 
 void TestWindow::keysOnTheFocusedQuitButton()
 {
     QFETCH(Qt::Key, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(bool, closes);
 
     WindowFixture fixture;
     TForm1 &form = fixture.start();
     QVERIFY(QTest::qWaitForWindowActive(&form));
     QCOMPARE(QApplication::focusWidget(), form.Button2);
 
-    QTest::keyClick(QApplication::focusWidget(), key);
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
 
-    QVERIFY(!form.isVisible());
+    QCOMPARE(form.isVisible(), !closes);
+}
+
+void TestWindow::tabEntersAGroupAtItsTickedButton()
+{
+    WindowFixture fixture;
+    fixture.addLesson(QStringLiteral("a.txt"), numberedLines(8));
+    TForm1 &form = fixture.start();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    form.PageControl1->setCurrentIndex(1);
+    form.LQ2->click();
+    QVERIFY(form.LR3->isChecked());
+
+    // From the page's tab, one Tab enters "Question" at "pinyin", the next "Réponse" at
+    // "français", the next reaches "Lancer le test".
+    form.PageControl1->setFocus();
+    QTest::keyClick(form.PageControl1, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), form.LQ2);
+    QTest::keyClick(form.LQ2, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), form.LR3);
+    QTest::keyClick(form.LR3, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), form.Button4);
+    QTest::keyClick(form.Button4, Qt::Key_Tab, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), form.LR3);
+
+    // The arrow keys still move the tick within the group; Tab then enters at the new one.
+    QTest::keyClick(form.LR3, Qt::Key_Up);
+    QVERIFY(form.LR1->isChecked());
+    QCOMPARE(QApplication::focusWidget(), form.LR1);
+    form.PageControl1->setFocus();
+    QTest::keyClick(form.PageControl1, Qt::Key_Tab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), form.LR1);
 }
 
 void TestWindow::quitCommandsClose_data()

@@ -45,6 +45,9 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
     createSizeMenus();
     nameUncaptionedWidgets(*this);
     setTabOrders();
+    platform::pressButtonsOnPlainEnterOnly(this);
+    platform::tabEntersAtTickedButton({LQ1, LQ2, LQ3});
+    platform::tabEntersAtTickedButton({LR1, LR2, LR3});
     bindEvents();
     FormCreate();
 }

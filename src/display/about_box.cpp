@@ -79,6 +79,7 @@ TForm2::TForm2(QWidget *parent) : QDialog(parent)
     Button1->setFocus();
     connect(Button1, &QPushButton::clicked, this,
             [this] { platform::guarded([this] { Button1Click(Button1); }); });
+    platform::pressButtonsOnPlainEnterOnly(this);
 }
 
 void TForm2::showAbout()

@@ -16,6 +16,14 @@ QString withoutAccessKeys(const QString &caption);
 /// to the next control, wrapping round to "Quitter", where the next Space would end the program.
 void hideLeavingNoFocus(QWidget *widget);
 
+/// The push buttons of window are pressed by Enter alone: with Shift, Ctrl or Alt held, Enter
+/// does nothing (Qt would press the focused button whatever the modifiers).
+void pressButtonsOnPlainEnterOnly(QWidget *window);
+
+/// Tab enters this exclusive set of radio buttons at its ticked one, as one stop; the arrow keys
+/// move within it.
+void tabEntersAtTickedButton(const QList<QRadioButton *> &set);
+
 } // namespace platform
 
 /// A label showing plain text. With autoSize it fits its text whenever the text or the font

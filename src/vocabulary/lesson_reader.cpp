@@ -192,6 +192,11 @@ std::optional<FileError> readLessonFile(const QByteArray &name, WordListsRef lis
 std::optional<FileError> probeLesson(const QByteArray &name, ProbeResult &result)
 {
     result = ProbeResult::NotLesson;
+    // A socket cannot even be opened (ENXIO); like the other entries that are no files, it is
+    // passed over without a word.
+    struct stat named = {};
+    if (::stat(name.constData(), &named) == 0 && S_ISSOCK(named.st_mode))
+        return std::nullopt;
     const OpenEntry entry(name);
     if (entry.error())
         return entry.error();
