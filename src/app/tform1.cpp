@@ -5,6 +5,7 @@
 #include "platform/classic_timer.h"
 #include "platform/fonts.h"
 #include "platform/widgets.h"
+#include "platform/window_placement.h"
 #include "settings/settings.h"
 
 #include <QAction>
@@ -17,7 +18,6 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QShortcut>
 #include <QTabWidget>
 
@@ -198,11 +198,7 @@ void TForm1::showCentred()
     // The first control in tab order that can take the focus gets it.
     Button2->setFocus();
     show();
-    if (const QScreen *desktop = screen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(desktop->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    platform::centreFramedWindow(this);
     activateWindow();
 }
 

@@ -4,12 +4,12 @@
 #include "platform/error_report.h"
 #include "platform/fonts.h"
 #include "platform/widgets.h"
+#include "platform/window_placement.h"
 
 #include <QGroupBox>
 #include <QHideEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 
 namespace {
 
@@ -91,10 +91,11 @@ void TForm2::showAbout()
             show();
         } else {
             // Placed before it maps, so the toolkit does not centre it over the main window
-            // first; placed again once the frame is known.
-            centreOnDesktop();
+            // first; placed again once it is shown, and once the frame is known.
+            platform::centreFramedWindow(this);
+            platform::offerNoCaptionButtons(this);
             show();
-            centreOnDesktop();
+            platform::centreFramedWindow(this);
             m_placed = true;
         }
     }
@@ -117,13 +118,4 @@ void TForm2::hideEvent(QHideEvent *event)
     QDialog::hideEvent(event);
     if (m_placed)
         m_lastPosition = pos();
-}
-
-void TForm2::centreOnDesktop()
-{
-    if (const QScreen *desktop = screen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(desktop->availableGeometry().center());
-        move(frame.topLeft());
-    }
 }

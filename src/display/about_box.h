@@ -41,8 +41,6 @@ protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
-    void centreOnDesktop();
-
     bool m_placed = false;
     QPoint m_lastPosition;
 };

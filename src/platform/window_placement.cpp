@@ -1,0 +1,71 @@
+#include "platform/window_placement.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
+#include <QWidget>
+#include <QWindow>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <memory>
+
+namespace platform {
+namespace {
+
+void centreNow(QWidget *window)
+{
+    if (const QScreen *screen = window->screen()) {
+        QRect frame = window->frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        window->move(frame.topLeft());
+    }
+}
+
+} // namespace
+
+void centreFramedWindow(QWidget *window)
+{
+    centreNow(window);
+    // The frame is known once the manager has reparented the window; without a manager it never
+    // comes, and the first placement stands.
+    auto *watch = new QTimer(window);
+    watch->setInterval(10);
+    auto ticks = std::make_shared<int>(0);
+    QObject::connect(watch, &QTimer::timeout, window, [window, watch, ticks] {
+        const QWindow *handle = window->windowHandle();
+        const bool framed = handle && !handle->frameMargins().isNull();
+        if (framed)
+            centreNow(window);
+        if (framed || ++*ticks >= 100) {
+            watch->stop();
+            watch->deleteLater();
+        }
+    });
+    watch->start();
+}
+
+void offerNoCaptionButtons(QWidget *window)
+{
+    // Only on X11 itself: other platforms (offscreen included) may answer with no connection.
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11 || QGuiApplication::platformName() != QLatin1String("xcb") || !x11->connection())
+        return;
+    xcb_connection_t *connection = x11->connection();
+    static constexpr char name[] = "_MOTIF_WM_HINTS";
+    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, sizeof name - 1, name), nullptr);
+    if (!reply)
+        return;
+    const xcb_atom_t atom = reply->atom;
+    std::free(reply);
+    // flags (functions, decorations), functions (move), decorations (border, title), input
+    // mode, status.
+    const quint32 hints[5] = {1 | 2, 4, 2 | 8, 0, 0};
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, xcb_window_t(window->winId()), atom,
+                        atom, 32, 5, hints);
+    xcb_flush(connection);
+}
+
+} // namespace platform

@@ -1,0 +1,16 @@
+#pragma once
+
+class QWidget;
+
+namespace platform {
+
+/// Centres a shown top-level window, frame included, on its screen's available area; under a
+/// window manager, again once the manager's frame is known (it arrives after the window maps).
+void centreFramedWindow(QWidget *window);
+
+/// Asks the window manager for a caption bar with the title alone: no menu, no minimise,
+/// maximise or close button, and no resizing. Where the manager honours these hints (X11 Motif
+/// hints); Qt's own flags still leave some managers drawing every button.
+void offerNoCaptionButtons(QWidget *window);
+
+} // namespace platform
