@@ -8,7 +8,7 @@ set(HANLEXO_APP_ID org.example.hanlexo.vocab)
 set(HANLEXO_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
 set(HANLEXO_ICON_DIR ${PROJECT_SOURCE_DIR}/src/display/icons)
 
-install(TARGETS hanlexo-vocab RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS hanlexo-vocab hanlexo-lesson RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${HANLEXO_PACKAGING_DIR}/${HANLEXO_APP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${HANLEXO_PACKAGING_DIR}/${HANLEXO_APP_ID}.metainfo.xml
@@ -40,6 +40,7 @@ if(HANLEXO_BUILD_TESTS)
   set(prefix ${PROJECT_BINARY_DIR}/install-check)
   set(expected
       ${CMAKE_INSTALL_BINDIR}/hanlexo-vocab
+      ${CMAKE_INSTALL_BINDIR}/hanlexo-lesson
       ${CMAKE_INSTALL_DATADIR}/applications/${HANLEXO_APP_ID}.desktop
       ${CMAKE_INSTALL_DATADIR}/metainfo/${HANLEXO_APP_ID}.metainfo.xml
       ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps/${HANLEXO_APP_ID}.svg
@@ -64,7 +65,8 @@ set(CPACK_PACKAGE_CONTACT "Hanlexo <vocab@hanlexo.example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Chinese vocabulary trainer with a French interface")
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
        "Flash cards with a timed reveal of the characters, the pinyin and the French meaning, "
-       "and six-choice tests, over lesson files of your own.")
+       "and six-choice tests, over lesson files of your own. The hanlexo-lesson command makes "
+       "lesson files from spreadsheet, CSV and flashcard lists, checks them and exports them.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
