@@ -100,6 +100,19 @@ std::optional<QString> parse(QCommandLineParser &parser, const QStringList &argu
     return QStringLiteral("une option attend une valeur (--help pour l'aide)");
 }
 
+// Parses a command's arguments and answers --help; an exit status when that is all there is to do.
+std::optional<int> parseCommand(QCommandLineParser &parser, const QStringList &arguments,
+                                const QString &help)
+{
+    if (const std::optional<QString> error = parse(parser, arguments))
+        return fail(*error);
+    if (parser.isSet(QStringLiteral("help"))) {
+        print(stdout, help);
+        return exitDone;
+    }
+    return std::nullopt;
+}
+
 const QCommandLineOption outputOption({QStringLiteral("o"), QStringLiteral("sortie")}, QString(),
                                       QStringLiteral("fichier"));
 const QCommandLineOption replaceOption(QStringLiteral("remplacer"), QString());
@@ -115,12 +128,8 @@ int importCommand(const QStringList &arguments)
     const QCommandLineOption rawOption(QStringLiteral("pinyin-brut"), QString());
     parser.addOptions(
         {outputOption, replaceOption, headerOption, delimiterOption, columnsOption, rawOption});
-    if (const std::optional<QString> error = parse(parser, arguments))
-        return fail(*error);
-    if (parser.isSet(QStringLiteral("help"))) {
-        print(stdout, importHelp);
-        return exitDone;
-    }
+    if (const std::optional<int> status = parseCommand(parser, arguments, importHelp))
+        return *status;
     const QStringList sources = parser.positionalArguments().mid(1);
     if (sources.isEmpty())
         return fail(QStringLiteral("import : aucune source (--help pour l'aide)"));
@@ -181,12 +190,8 @@ int importCommand(const QStringList &arguments)
 int verifyCommand(const QStringList &arguments)
 {
     QCommandLineParser parser;
-    if (const std::optional<QString> error = parse(parser, arguments))
-        return fail(*error);
-    if (parser.isSet(QStringLiteral("help"))) {
-        print(stdout, verifyHelp);
-        return exitDone;
-    }
+    if (const std::optional<int> status = parseCommand(parser, arguments, verifyHelp))
+        return *status;
     const QStringList lessons = parser.positionalArguments().mid(1);
     if (lessons.isEmpty())
         return fail(QStringLiteral("verifier : aucune leçon (--help pour l'aide)"));
@@ -203,12 +208,8 @@ int exportCommand(const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.addOptions({outputOption, replaceOption, headerOption});
-    if (const std::optional<QString> error = parse(parser, arguments))
-        return fail(*error);
-    if (parser.isSet(QStringLiteral("help"))) {
-        print(stdout, exportHelp);
-        return exitDone;
-    }
+    if (const std::optional<int> status = parseCommand(parser, arguments, exportHelp))
+        return *status;
     const QStringList lessons = parser.positionalArguments().mid(1);
     if (lessons.size() != 1)
         return fail(QStringLiteral("exporter : une leçon, et une seule (--help pour l'aide)"));
