@@ -46,8 +46,8 @@ const QString generalHelp = QStringLiteral(
     "commande)\n"
     "  -v, --version   affiche la version\n"
     "\n"
-    "État de sortie : 0 fait ; 1 fait, mais des lignes ont été écartées ou une leçon ne se "
-    "charge pas entièrement ; 2 rien n'a été fait.\n");
+    "État de sortie : 0 fait ; 1 fait, mais des lignes ont été écartées ou une leçon ne\n"
+    "se charge pas entièrement ; 2 rien n'a été fait.\n");
 
 const QString importHelp = QStringLiteral(
     "Usage : hanlexo-lesson import SOURCE... -o LEÇON.txt [OPTIONS]\n"
