@@ -7,6 +7,7 @@
 #include "platform/widgets.h"
 #include "platform/window_placement.h"
 #include "settings/settings.h"
+#include "version.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -57,7 +58,7 @@ TForm1::~TForm1() = default;
 void TForm1::createShell()
 {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Hanlexo - vocab 1.3"));
+    setWindowTitle(QStringLiteral("Hanlexo - vocab " HANLEXO_VERSION));
     // Single fixed border: Close and Minimize, no Maximize.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint

@@ -5,6 +5,7 @@
 #include "platform/fonts.h"
 #include "platform/widgets.h"
 #include "platform/window_placement.h"
+#include "version.h"
 
 #include <QGroupBox>
 #include <QHideEvent>
@@ -56,7 +57,7 @@ TForm2::TForm2(QWidget *parent) : QDialog(parent)
     const QFont bold = platform::designFont(QStringLiteral("Tahoma"), 8, true);
     Label1 = label(this, "Label1", QStringLiteral("Hanlexo"), 112, 16,
                    platform::designFont(QStringLiteral("Tahoma"), 12, true));
-    Label5 = label(this, "Label5", QStringLiteral("Vocab version 1.3"), 104, 48,
+    Label5 = label(this, "Label5", QStringLiteral("Vocab version " HANLEXO_VERSION), 104, 48,
                    platform::designFont(QStringLiteral("Tahoma"), 12));
     Label7 = label(this, "Label7", QStringLiteral("www.hanlexo.example.org"), 24, 80, bold);
 

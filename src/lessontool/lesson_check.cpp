@@ -1,0 +1,206 @@
+#include "lessontool/lesson_check.h"
+
+#include "lessontool/lesson_file.h"
+#include "test/question_draw.h"
+#include "vocabulary/lesson_reader.h"
+#include "vocabulary/word_list.h"
+
+#include <QFile>
+#include <QHash>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+bool hasTxtSuffix(const QString &path)
+{
+    return path.endsWith(QStringLiteral(".txt"), Qt::CaseInsensitive);
+}
+
+// Why a file whose first bytes are not FF FE is passed over, with what it seems to hold.
+QString signatureReason(const QByteArray &name)
+{
+    QFile file(QFile::decodeName(name));
+    QByteArray head;
+    if (file.open(QIODevice::ReadOnly))
+        head = file.read(3);
+    if (head.size() < 2)
+        return QStringLiteral("moins de deux octets : pas de marque FF FE");
+    if (head.startsWith("\xFE\xFF"))
+        return QStringLiteral("UTF-16 gros-boutiste (FE FF) : le programme ne lit que l'UTF-16 LE "
+                              "(FF FE) ; « hanlexo-lesson import » la convertit");
+    if (head.startsWith("\xEF\xBB\xBF"))
+        return QStringLiteral("UTF-8 avec BOM : le programme ne lit que l'UTF-16 LE (FF FE) ; "
+                              "« hanlexo-lesson import » la convertit");
+    return QStringLiteral(
+        "ne commence pas par les octets FF FE (UTF-16 LE) : texte 8 bits ou UTF-8 "
+        "? « hanlexo-lesson import » la convertit");
+}
+
+// Lines with more than three TAB-separated fields, split as the program splits lines (CR LF, LF
+// or CR alone).
+QList<LessonCheck::ExtraFields> extraFieldLines(const QByteArray &bytes)
+{
+    QList<LessonCheck::ExtraFields> lines;
+    const qsizetype units = bytes.size() / 2;
+    const auto *data = reinterpret_cast<const unsigned char *>(bytes.constData());
+    qsizetype line = 1;
+    qsizetype tabs = 0;
+    const auto endLine = [&] {
+        if (tabs >= 3)
+            lines.append({line, tabs + 1});
+        tabs = 0;
+        ++line;
+    };
+    for (qsizetype i = 1; i < units; ++i) { // unit 0 is the mark
+        if (data[2 * i + 1] != 0)
+            continue;
+        const unsigned char c = data[2 * i];
+        if (c == '\t') {
+            ++tabs;
+        } else if (c == '\n') {
+            endLine();
+        } else if (c == '\r') {
+            if (!(i + 1 < units && data[2 * i + 2] == '\n' && data[2 * i + 3] == 0))
+                endLine();
+        }
+    }
+    if (tabs >= 3)
+        lines.append({line, tabs + 1});
+    return lines;
+}
+
+} // namespace
+
+LessonCheck checkLesson(const QString &path)
+{
+    LessonCheck check;
+    check.path = path;
+    const QByteArray name = QFile::encodeName(path);
+
+    struct stat status;
+    if (::stat(name.constData(), &status) == 0 && S_ISDIR(status.st_mode)) {
+        check.notListedReason = QStringLiteral("c'est un dossier");
+        return check;
+    }
+    ProbeResult probe = ProbeResult::NotLesson;
+    if (const std::optional<FileError> error = probeLesson(name, probe)) {
+        check.notListedReason
+            = QStringLiteral("%1 (le programme l'affiche au démarrage et passe le fichier)")
+                  .arg(error->message);
+        return check;
+    }
+    if (probe != ProbeResult::Lesson) {
+        check.notListedReason = S_ISREG(status.st_mode)
+            ? signatureReason(name)
+            : QStringLiteral("pas un fichier ordinaire");
+        return check;
+    }
+    if (!hasTxtSuffix(path)) {
+        check.notListedReason = QStringLiteral("le nom ne finit pas par .txt");
+        // Still read: the learner may only have to rename it.
+    } else {
+        check.listed = true;
+    }
+
+    WordList ch, pin, fr;
+    if (const std::optional<FileError> error = readLessonFile(name, {ch, pin, fr}))
+        check.readError = error->message;
+    check.entries = ch.count();
+
+    QHash<QStringView, qsizetype> firstEntry;
+    firstEntry.reserve(ch.count());
+    QHash<qsizetype, qsizetype> duplicateIndex; // first entry -> index in check.duplicates
+    for (qsizetype i = 0; i < ch.count(); ++i) {
+        LessonCheck::MissingField missing {i + 1, ch.item(i), {}};
+        if (ch.view(i) == u" ")
+            missing.fields << QStringLiteral("chinois");
+        if (pin.view(i) == u" ")
+            missing.fields << QStringLiteral("pinyin");
+        if (fr.view(i) == u" ")
+            missing.fields << QStringLiteral("français");
+        if (!missing.fields.isEmpty())
+            check.missing.append(missing);
+
+        const auto it = firstEntry.constFind(ch.view(i));
+        if (it == firstEntry.cend()) {
+            firstEntry.insert(ch.view(i), i);
+            continue;
+        }
+        const qsizetype first = *it;
+        auto known = duplicateIndex.find(first);
+        if (known == duplicateIndex.end()) {
+            known = duplicateIndex.insert(first, check.duplicates.size());
+            check.duplicates.append(LessonCheck::Duplicate {ch.item(i), {first + 1}});
+        }
+        check.duplicates[*known].entries.append(i + 1);
+    }
+    check.distinctChinese = firstEntry.size();
+    check.testAlone = canDrawQuestion(ch, fr, Field::Chinese, Field::Pinyin);
+
+    QByteArray bytes;
+    if (!readWholeFile(path, bytes))
+        check.extra = extraFieldLines(bytes);
+    return check;
+}
+
+QString checkReport(const LessonCheck &check, int maxDetails)
+{
+    QString out = quotedName(check.path) + QStringLiteral(" : ");
+    if (!check.listed && check.entries == 0 && check.readError.isEmpty()) {
+        out += QStringLiteral("non listée par le programme (%1)\n").arg(check.notListedReason);
+        return out;
+    }
+    if (check.listed)
+        out += QStringLiteral("listée, ");
+    else
+        out += QStringLiteral("non listée (%1), ").arg(check.notListedReason);
+    out += QStringLiteral("%1 entrée(s)").arg(check.entries);
+    out += check.readError.isEmpty()
+        ? QStringLiteral(", lue entièrement\n")
+        : QStringLiteral(", lecture arrêtée : « %1. » (le programme garde les lignes complètes "
+                         "d'avant et ne lit pas les leçons suivantes)\n")
+              .arg(check.readError);
+
+    const auto more = [&](qsizetype count) {
+        if (count > maxDetails)
+            out += QStringLiteral("    … et %1 autre(s)\n").arg(count - maxDetails);
+    };
+    if (!check.missing.isEmpty()) {
+        out += QStringLiteral("  %1 entrée(s) avec un champ manquant (affiché \" \") :\n")
+                   .arg(check.missing.size());
+        for (const auto &missing : check.missing.first(qMin(check.missing.size(), maxDetails)))
+            out += QStringLiteral("    entrée %1 (%2) : %3\n")
+                       .arg(missing.entry)
+                       .arg(missing.chinese, missing.fields.join(QStringLiteral(", ")));
+        more(check.missing.size());
+    }
+    if (!check.extra.isEmpty()) {
+        out += QStringLiteral("  %1 ligne(s) de plus de trois champs (le reste est ignoré) :\n")
+                   .arg(check.extra.size());
+        for (const auto &extra : check.extra.first(qMin(check.extra.size(), maxDetails)))
+            out += QStringLiteral("    ligne %1 : %2 champs\n").arg(extra.line).arg(extra.fields);
+        more(check.extra.size());
+    }
+    if (!check.duplicates.isEmpty()) {
+        out += QStringLiteral("  %1 texte(s) chinois en double :\n").arg(check.duplicates.size());
+        for (const auto &duplicate :
+             check.duplicates.first(qMin(check.duplicates.size(), maxDetails))) {
+            QStringList numbers;
+            for (qsizetype entry : duplicate.entries)
+                numbers << QString::number(entry);
+            out += QStringLiteral("    %1 : entrées %2\n")
+                       .arg(duplicate.chinese, numbers.join(QStringLiteral(", ")));
+        }
+        more(check.duplicates.size());
+    }
+    out += check.testAlone
+        ? QStringLiteral("  utilisable seule en mode Test : oui (%1 textes chinois différents)\n")
+              .arg(check.distinctChinese)
+        : QStringLiteral("  utilisable seule en mode Test : non (%1 texte(s) chinois "
+                         "différent(s), il en faut au moins 6)\n")
+              .arg(check.distinctChinese);
+    return out;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+/// One word entry as the tool handles it: the Chinese, pinyin and French texts.
+struct LessonEntry
+{
+    QString chinese;
+    QString pinyin;
+    QString french;
+
+    friend bool operator==(const LessonEntry &, const LessonEntry &) = default;
+};
+
+/// The bytes of a lesson file: FF FE, then one line per entry, the three fields joined by TAB and
+/// ended by CR LF, in UTF-16 LE. Fields must hold no TAB, CR or LF (see lessonField).
+QByteArray lessonFileBytes(const QList<LessonEntry> &entries);
+
+/// Reads a whole file given by path for the tool: refused when it is a directory, is not a regular
+/// file or passes maxBytes. The error text, in French, names the file.
+std::optional<QString> readWholeFile(const QString &path, QByteArray &bytes,
+                                     qsizetype maxBytes = qsizetype(512) << 20);
+
+/// Writes bytes to path through a temporary file in the same directory, renamed into place once
+/// complete and synced: a failure (full disk, no permission) leaves no partial file and the old
+/// one untouched. An existing path is kept, and an error returned, unless replace. The error text,
+/// in French, names the file.
+std::optional<QString> writeFileAtomically(const QString &path, const QByteArray &bytes,
+                                           bool replace);
+
+/// The French text for a system error number when writing.
+QString writeErrorText(int errorNumber);
+
+/// "« name »" as messages quote a file.
+QString quotedName(const QString &path);

@@ -1,0 +1,9 @@
+#include "lessontool/commands.h"
+
+#include <QCoreApplication>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication application(argc, argv);
+    return runLessonTool(QCoreApplication::arguments());
+}
