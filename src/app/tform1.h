@@ -226,6 +226,8 @@ private:
     QString counterText(qsizetype i) const;
     void resetChoices();
     void hideFeedback();
+    /// "Lancer le test" and the field boxes shown; the test's controls hidden.
+    void showIdleLayout();
     /// The learner's error message when no question can be drawn from the word lists now.
     bool questionRefused();
     /// Draws a question and shows it, the page in its test layout; needs !questionRefused().

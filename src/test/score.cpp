@@ -59,12 +59,7 @@ void TForm1::askNextQuestion()
     // The answered question must not stay answerable: it would be scored a second time. The test
     // stops as if idle; the score stays until the next test goes on with it or a reset clears it.
     question->setCaption(QString());
-    Button4->show();
-    GroupBox2->show();
-    GroupBox3->show();
-    platform::hideLeavingNoFocus(Reinitialiser);
-    platform::hideLeavingNoFocus(Group_note);
-    platform::hideLeavingNoFocus(RadioGroup1);
+    showIdleLayout();
 }
 
 void TForm1::ReinitialiserClick(QObject * /*Sender*/)
@@ -77,14 +72,19 @@ void TForm1::ReinitialiserClick(QObject * /*Sender*/)
     note->setCaption(QStringLiteral("0 / 0"));
     noteTag = 0;
     groupNoteTag = 0;
+    showIdleLayout();
+    hideFeedback();
+    resetChoices();
+}
+
+void TForm1::showIdleLayout()
+{
     Button4->show();
     GroupBox2->show();
     GroupBox3->show();
     platform::hideLeavingNoFocus(Reinitialiser);
     platform::hideLeavingNoFocus(Group_note);
     platform::hideLeavingNoFocus(RadioGroup1);
-    hideFeedback();
-    resetChoices();
 }
 
 void TForm1::hideFeedback()
