@@ -9,6 +9,12 @@
 #include <QTest>
 #include <QWidget>
 
+namespace {
+
+constexpr char seenMark[] = "hanlexoBoxSeen";
+
+} // namespace
+
 BoxWatcher::BoxWatcher(int answerAfterMs) : m_answerAfterMs(answerAfterMs)
 {
     connect(&m_poll, &QTimer::timeout, this, &BoxWatcher::look);
@@ -27,9 +33,10 @@ void BoxWatcher::look()
 {
     for (QWidget *widget : QApplication::topLevelWidgets()) {
         auto *box = qobject_cast<QMessageBox *>(widget);
-        if (!box || !box->isVisible() || m_known.contains(box))
+        // Marked on the object itself: a later box may be made at the same address.
+        if (!box || !box->isVisible() || box->property(seenMark).toBool())
             continue;
-        m_known.append(box);
+        box->setProperty(seenMark, true);
         seen.append({box->icon(), box->windowTitle(), box->text()});
         if (m_onShown)
             m_onShown(box);
@@ -39,9 +46,6 @@ void BoxWatcher::look()
                 QTest::mouseClick(guard->button(QMessageBox::Ok), Qt::LeftButton);
         });
     }
-    // A box object may be reused at the same address once the first is gone.
-    m_known.removeIf(
-        [](QMessageBox *box) { return !QApplication::topLevelWidgets().contains(box); });
 }
 
 bool xdotool(const QStringList &arguments)

@@ -39,7 +39,6 @@ private:
 
     QTimer m_poll;
     int m_answerAfterMs;
-    QList<QMessageBox *> m_known;
     std::function<void(QMessageBox *)> m_onShown;
 };
 
