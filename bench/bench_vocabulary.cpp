@@ -4,10 +4,9 @@
 
 #include "lesson_generator.h"
 
+#include "app/program.h"
 #include "app/tform1.h"
-#include "display/about_box.h"
 #include "platform/error_report.h"
-#include "platform/fonts.h"
 #include "platform/module_path.h"
 #include "vocabulary/lesson_reader.h"
 #include "vocabulary/word_list.h"
@@ -112,8 +111,7 @@ void BM_StartupInProcess(benchmark::State &state)
     const int count = int(state.range(0));
     LessonDir lessons(count, 100000 / count);
     for (auto _ : state) {
-        auto form = std::make_unique<TForm1>();
-        form->setAboutBox(new TForm2(form.get()));
+        auto form = program::makeWindows();
         form->showCentred();
         if (!QTest::qWaitForWindowExposed(form.get()))
             state.SkipWithError("window not exposed");
@@ -123,12 +121,7 @@ void BM_StartupInProcess(benchmark::State &state)
     }
     state.counters["lessons"] = count;
 }
-BENCHMARK(BM_StartupInProcess)
-    ->Arg(20)
-    ->Arg(50)
-    ->Arg(200)
-    ->Arg(500)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StartupInProcess)->Arg(20)->Arg(50)->Arg(200)->Arg(500)->Unit(benchmark::kMillisecond);
 
 void BM_SelectAllAfterUnselectAll(benchmark::State &state)
 {
@@ -141,7 +134,7 @@ void BM_SelectAllAfterUnselectAll(benchmark::State &state)
         state.ResumeTiming();
         form.Button1Click();
     }
-    if (form.Liste_ch.count() != 500 * 200)
+    if (form.Liste_ch.count() != qsizetype(500) * 200)
         state.SkipWithError("not every lesson loaded");
 }
 BENCHMARK(BM_SelectAllAfterUnselectAll)->Unit(benchmark::kMillisecond);
@@ -216,7 +209,7 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("QT_FONT_DPI", "96");
     QApplication application(argc, argv);
-    platform::installFontSubstitutions();
+    program::setUpApplication();
     platform::setErrorSink(
         [](const QString &text) { std::fprintf(stderr, "error: %s\n", qPrintable(text)); });
     platform::setPlainMessageSink([](const QString &) {});

@@ -47,18 +47,6 @@ mode_t modeOf(const QString &path)
     return stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & 07777 : 0;
 }
 
-/// False where permission bits bind nobody (running as root): a read-only directory still takes
-/// files.
-bool permissionsEnforced()
-{
-    QTemporaryDir dir;
-    chmod(QFile::encodeName(dir.path()).constData(), 0555);
-    QFile probe(dir.filePath(QStringLiteral("probe")));
-    const bool refused = !probe.open(QIODevice::WriteOnly);
-    chmod(QFile::encodeName(dir.path()).constData(), 0755);
-    return refused;
-}
-
 /// Bytes of every kind, line ends, brackets and "=" included, from a fixed seed.
 QByteArray garbage(qsizetype size)
 {
