@@ -6,10 +6,10 @@
 
 #include "app/program.h"
 #include "app/tform1.h"
-#include "platform/error_report.h"
+#include "core/lesson_reader.h"
+#include "core/word_list.h"
 #include "platform/module_path.h"
-#include "vocabulary/lesson_reader.h"
-#include "vocabulary/word_list.h"
+#include "toolkit/error_report.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -40,12 +40,13 @@ public:
     {
         bench::writeLessons(m_dir.path(), count, entries);
         QDir::setCurrent(m_dir.path());
-        setExecutablePathOverride(QFile::encodeName(m_dir.filePath(QStringLiteral("probe"))));
+        platform::setExecutablePathOverride(
+            QFile::encodeName(m_dir.filePath(QStringLiteral("probe"))));
     }
     ~LessonDir()
     {
         QDir::setCurrent(m_previous);
-        setExecutablePathOverride({});
+        platform::setExecutablePathOverride({});
     }
     QString path() const { return m_dir.path(); }
 

@@ -19,7 +19,7 @@
 #include <unistd.h>
 
 Q_DECLARE_METATYPE(std::optional<QByteArray>)
-Q_DECLARE_METATYPE(ini::WriteStep)
+Q_DECLARE_METATYPE(platform::ini::WriteStep)
 
 namespace {
 
@@ -158,7 +158,7 @@ void TestIniFile::findsValues()
     QFETCH(QByteArray, section);
     QFETCH(QByteArray, key);
     QFETCH(std::optional<QByteArray>, expected);
-    QCOMPARE(ini::valueIn(content, section, key), expected);
+    QCOMPARE(platform::ini::valueIn(content, section, key), expected);
 }
 
 void TestIniFile::writesValues_data()
@@ -215,7 +215,7 @@ void TestIniFile::writesValues()
     QFETCH(QByteArray, content);
     QFETCH(QByteArray, key);
     QFETCH(QByteArray, expected);
-    QCOMPARE(ini::withValue(content, "Vitesse", key, "6"), expected);
+    QCOMPARE(platform::ini::withValue(content, "Vitesse", key, "6"), expected);
 }
 
 void TestIniFile::writtenValueIsFoundAgain_data()
@@ -232,10 +232,10 @@ void TestIniFile::writtenValueIsFoundAgain_data()
 void TestIniFile::writtenValueIsFoundAgain()
 {
     QFETCH(QByteArray, content);
-    const QByteArray first = ini::withValue(content, "Vitesse", francais8bit, "3");
-    QCOMPARE(ini::valueIn(first, "vitesse", francais8bit), QByteArray("3"));
-    const QByteArray second = ini::withValue(first, "Vitesse", francais8bit, "12");
-    QCOMPARE(ini::valueIn(second, "Vitesse", francais8bit), QByteArray("12"));
+    const QByteArray first = platform::ini::withValue(content, "Vitesse", francais8bit, "3");
+    QCOMPARE(platform::ini::valueIn(first, "vitesse", francais8bit), QByteArray("3"));
+    const QByteArray second = platform::ini::withValue(first, "Vitesse", francais8bit, "12");
+    QCOMPARE(platform::ini::valueIn(second, "Vitesse", francais8bit), QByteArray("12"));
     QCOMPARE(second.size(), first.size() + 1);
     QVERIFY(second.startsWith(content.first(content.size() / 2)));
 }
@@ -243,8 +243,8 @@ void TestIniFile::writtenValueIsFoundAgain()
 void TestIniFile::missingFileReadsNothing()
 {
     const ScopedWorkDir dir;
-    QCOMPARE(ini::readValue("missing.ini", "Vitesse", "chinois"), std::nullopt);
-    QCOMPARE(ini::readValue(localPath(dir.path()), "Vitesse", "chinois"), std::nullopt);
+    QCOMPARE(platform::ini::readValue("missing.ini", "Vitesse", "chinois"), std::nullopt);
+    QCOMPARE(platform::ini::readValue(localPath(dir.path()), "Vitesse", "chinois"), std::nullopt);
     QVERIFY(!QFileInfo::exists(dir.filePath("missing.ini")));
 }
 
@@ -252,13 +252,13 @@ void TestIniFile::firstWriteCreatesTheFile()
 {
     const ScopedWorkDir dir;
     const mode_t previousMask = umask(027);
-    const int result
-        = ini::writeValue(localPath(dir.path()) + "//settings.ini", "Vitesse", "pinyin", "6");
+    const int result = platform::ini::writeValue(localPath(dir.path()) + "//settings.ini",
+                                                 "Vitesse", "pinyin", "6");
     umask(previousMask);
     QCOMPARE(result, 0);
     QCOMPARE(readBytes(dir.filePath("settings.ini")), QByteArray("[Vitesse]\r\npinyin=6\r\n"));
     QCOMPARE(modeOf(dir.filePath("settings.ini")), mode_t(0640));
-    QCOMPARE(ini::readValue("settings.ini", "Vitesse", "pinyin"), QByteArray("6"));
+    QCOMPARE(platform::ini::readValue("settings.ini", "Vitesse", "pinyin"), QByteArray("6"));
 }
 
 void TestIniFile::replacementKeepsPermissionsAndLeavesNoTemporary()
@@ -266,8 +266,8 @@ void TestIniFile::replacementKeepsPermissionsAndLeavesNoTemporary()
     const ScopedWorkDir dir;
     writeBytes(dir.filePath("settings.ini"), "[Vitesse]\npinyin=5\n");
     QVERIFY(chmod("settings.ini", 0604) == 0);
-    QCOMPARE(ini::writeValue("settings.ini", "Vitesse", "pinyin", "6"), 0);
-    QCOMPARE(ini::writeValue("settings.ini", "Affichage", "champs_pinyin", "22"), 0);
+    QCOMPARE(platform::ini::writeValue("settings.ini", "Vitesse", "pinyin", "6"), 0);
+    QCOMPARE(platform::ini::writeValue("settings.ini", "Affichage", "champs_pinyin", "22"), 0);
     QCOMPARE(readBytes(dir.filePath("settings.ini")),
              QByteArray("[Vitesse]\npinyin=6\n[Affichage]\nchamps_pinyin=22\n"));
     QCOMPARE(modeOf(dir.filePath("settings.ini")), mode_t(0604));
@@ -285,9 +285,9 @@ void TestIniFile::symbolicLinkStaysALink()
     QVERIFY(symlink("real/inner.ini", "settings.ini") == 0);
     QVERIFY(symlink("real/absent.ini", "dangling.ini") == 0);
 
-    QCOMPARE(ini::writeValue("settings.ini", "Vitesse", "chinois", "4"), 0);
+    QCOMPARE(platform::ini::writeValue("settings.ini", "Vitesse", "chinois", "4"), 0);
     // Never through a link to nothing, even the learner's own: a file would appear where it points.
-    QCOMPARE(ini::writeValue("dangling.ini", "Vitesse", "chinois", "2"), ENOENT);
+    QCOMPARE(platform::ini::writeValue("dangling.ini", "Vitesse", "chinois", "2"), ENOENT);
 
     QVERIFY(QFileInfo(dir.filePath("settings.ini")).isSymLink());
     QVERIFY(QFileInfo(dir.filePath("real/inner.ini")).isSymLink());
@@ -336,7 +336,7 @@ void TestIniFile::linkFollowedOnlyWhereTheKernelWould()
         QVERIFY(lchown("shared/settings.ini", nobodyId, nobodyId) == 0);
     QVERIFY(chmod("shared", directoryMode) == 0);
 
-    const int result = ini::writeValue("shared/settings.ini", "Vitesse", "chinois", "4");
+    const int result = platform::ini::writeValue("shared/settings.ini", "Vitesse", "chinois", "4");
     QCOMPARE(result, followed ? 0 : EACCES);
     QCOMPARE(readBytes(dir.filePath("notes.txt")),
              followed ? notes + "[Vitesse]\nchinois=4\n" : notes);
@@ -350,8 +350,8 @@ void TestIniFile::symbolicLinkLoopIsRefused()
     const ScopedWorkDir dir;
     QVERIFY(symlink("b.ini", "a.ini") == 0);
     QVERIFY(symlink("a.ini", "b.ini") == 0);
-    QCOMPARE(ini::writeValue("a.ini", "Vitesse", "chinois", "4"), ELOOP);
-    QCOMPARE(ini::readValue("a.ini", "Vitesse", "chinois"), std::nullopt);
+    QCOMPARE(platform::ini::writeValue("a.ini", "Vitesse", "chinois", "4"), ELOOP);
+    QCOMPARE(platform::ini::readValue("a.ini", "Vitesse", "chinois"), std::nullopt);
 }
 
 void TestIniFile::replacementKeepsTheOwner_data()
@@ -374,7 +374,8 @@ void TestIniFile::replacementKeepsTheOwner()
     QVERIFY(chown("settings.ini", owner, owner) == 0);
     QVERIFY(chmod("settings.ini", rootWrites ? 0640 : 0666) == 0);
 
-    const auto write = [] { return ini::writeValue("settings.ini", "Vitesse", "pinyin", "6"); };
+    const auto write
+        = [] { return platform::ini::writeValue("settings.ini", "Vitesse", "pinyin", "6"); };
     QCOMPARE(rootWrites ? write() : runAsNobody(write), 0);
     QCOMPARE(readBytes(dir.filePath("settings.ini")), QByteArray("[Vitesse]\npinyin=6\n"));
     struct stat status
@@ -391,24 +392,24 @@ void TestIniFile::replacementKeepsTheOwner()
 void TestIniFile::killedWriteLeavesNoTemporary_data()
 {
     QTest::addColumn<bool>("unnamed");
-    QTest::addColumn<ini::WriteStep>("step");
+    QTest::addColumn<platform::ini::WriteStep>("step");
     QTest::addColumn<bool>("leftover");
     QTest::newRow("unnamed temporary, killed once written")
-        << true << ini::WriteStep::Written << false;
+        << true << platform::ini::WriteStep::Written << false;
     QTest::newRow("unnamed temporary, killed before the rename")
-        << true << ini::WriteStep::Named << true;
+        << true << platform::ini::WriteStep::Named << true;
     QTest::newRow("named temporary, killed once written")
-        << false << ini::WriteStep::Written << true;
+        << false << platform::ini::WriteStep::Written << true;
     QTest::newRow("named temporary, killed before the rename")
-        << false << ini::WriteStep::Named << true;
+        << false << platform::ini::WriteStep::Named << true;
 }
 
 void TestIniFile::killedWriteLeavesNoTemporary()
 {
     QFETCH(bool, unnamed);
-    QFETCH(ini::WriteStep, step);
+    QFETCH(platform::ini::WriteStep, step);
     QFETCH(bool, leftover);
-    static ini::WriteStep killAt;
+    static platform::ini::WriteStep killAt;
     killAt = step;
     const ScopedWorkDir dir;
     if (unnamed) {
@@ -423,12 +424,12 @@ void TestIniFile::killedWriteLeavesNoTemporary()
     // A child process is killed at that step of its write, as by kill -9.
     const pid_t child = fork();
     if (child == 0) {
-        ini::setUnnamedTemporaries(unnamed);
-        ini::setWriteStepHook([](ini::WriteStep reached) {
+        platform::ini::setUnnamedTemporaries(unnamed);
+        platform::ini::setWriteStepHook([](platform::ini::WriteStep reached) {
             if (reached == killAt)
                 raise(SIGKILL);
         });
-        ini::writeValue("settings.ini", "Vitesse", "pinyin", "6");
+        platform::ini::writeValue("settings.ini", "Vitesse", "pinyin", "6");
         _exit(0);
     }
     QVERIFY(child > 0);
@@ -446,9 +447,9 @@ void TestIniFile::killedWriteLeavesNoTemporary()
         writeBytes(dir.filePath(name), "x");
     QFile live(dir.filePath(kept.first()));
     QVERIFY(live.open(QIODevice::ReadOnly) && flock(live.handle(), LOCK_EX) == 0);
-    ini::setUnnamedTemporaries(unnamed);
-    const int result = ini::writeValue("settings.ini", "Vitesse", "pinyin", "7");
-    ini::setUnnamedTemporaries(true);
+    platform::ini::setUnnamedTemporaries(unnamed);
+    const int result = platform::ini::writeValue("settings.ini", "Vitesse", "pinyin", "7");
+    platform::ini::setUnnamedTemporaries(true);
     QCOMPARE(result, 0);
     QCOMPARE(readBytes(dir.filePath("settings.ini")), QByteArray("[Vitesse]\npinyin=7\n"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
@@ -458,7 +459,7 @@ void TestIniFile::killedWriteLeavesNoTemporary()
 void TestIniFile::missingDirectoryIsRefused()
 {
     const ScopedWorkDir dir;
-    QCOMPARE(ini::writeValue("absent//settings.ini", "Vitesse", "chinois", "4"), ENOENT);
+    QCOMPARE(platform::ini::writeValue("absent//settings.ini", "Vitesse", "chinois", "4"), ENOENT);
     QVERIFY(QDir(dir.path())
                 .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
                 .isEmpty());
@@ -476,7 +477,8 @@ void TestIniFile::failedWriteKeepsThePreviousFile()
     rlimit small = saved;
     small.rlim_cur = 64;
     QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
-    const int result = ini::writeValue("settings.ini", "Vitesse", "pinyin", QByteArray(100, '7'));
+    const int result
+        = platform::ini::writeValue("settings.ini", "Vitesse", "pinyin", QByteArray(100, '7'));
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
 
@@ -495,8 +497,8 @@ void TestIniFile::readOnlyDirectoryRewritesInPlace()
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("locked")));
     writeBytes(dir.filePath("locked/settings.ini"), "[Vitesse]\r\npinyin=5\r\n; fin\r\n");
     QVERIFY(chmod("locked", 0555) == 0);
-    const int result = ini::writeValue("locked/settings.ini", "Vitesse", "chinois", "3");
-    const int result2 = ini::writeValue("locked/settings.ini", "Vitesse", "pinyin", "");
+    const int result = platform::ini::writeValue("locked/settings.ini", "Vitesse", "chinois", "3");
+    const int result2 = platform::ini::writeValue("locked/settings.ini", "Vitesse", "pinyin", "");
     chmod("locked", 0755);
     QCOMPARE(result, 0);
     QCOMPARE(result2, 0);
@@ -523,7 +525,7 @@ void TestIniFile::readOnlyFileIsRefused()
     writeBytes(dir.filePath("place/settings.ini"), previous);
     QVERIFY(chmod("place/settings.ini", 0444) == 0);
     QVERIFY(chmod("place", directoryMode) == 0);
-    const int result = ini::writeValue("place/settings.ini", "Vitesse", "pinyin", "6");
+    const int result = platform::ini::writeValue("place/settings.ini", "Vitesse", "pinyin", "6");
     chmod("place", 0755);
     QCOMPARE(result, EACCES);
     QCOMPARE(readBytes(dir.filePath("place/settings.ini")), previous);

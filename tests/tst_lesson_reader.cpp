@@ -1,7 +1,7 @@
+#include "core/lesson_reader.h"
+#include "core/word_list.h"
 #include "platform/file_error.h"
 #include "testsupport.h"
-#include "vocabulary/lesson_reader.h"
-#include "vocabulary/word_list.h"
 
 #include <QScopeGuard>
 #include <QTest>

@@ -3,8 +3,8 @@
 
 #include "testsupport.h"
 
-#include "vocabulary/lesson_reader.h"
-#include "vocabulary/word_list.h"
+#include "core/lesson_reader.h"
+#include "core/word_list.h"
 
 #include <QTest>
 

@@ -4,12 +4,12 @@
 // for in another temporary directory, so nothing of the learner's is read or written.
 
 #include "app/program.h"
-#include "app/random.h"
 #include "app/sandbox.h"
 #include "app/tform1.h"
+#include "core/random.h"
 #include "display/about_box.h"
-#include "platform/classic_timer.h"
-#include "platform/widgets.h"
+#include "toolkit/classic_timer.h"
+#include "toolkit/radio_group.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -3,8 +3,8 @@
 #include "app/tform1.h"
 #include "display/about_box.h"
 #include "display/icons.h"
-#include "platform/error_report.h"
-#include "platform/fonts.h"
+#include "toolkit/error_report.h"
+#include "toolkit/fonts.h"
 
 #include <QApplication>
 #include <QTimer>

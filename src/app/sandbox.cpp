@@ -1,7 +1,7 @@
 #include "app/sandbox.h"
 
-#include "platform/error_report.h"
 #include "platform/module_path.h"
+#include "toolkit/error_report.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,7 +14,8 @@ Sandbox::Sandbox()
     m_valid = work.isValid() && exeDir.isValid() && QDir::setCurrent(work.path());
     // Whatever happens, the learner's own configuration directory is never reached.
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(exeDir.filePath(QStringLiteral("config"))));
-    setExecutablePathOverride(QFile::encodeName(exeDir.filePath(QStringLiteral("hanlexo-vocab"))));
+    platform::setExecutablePathOverride(
+        QFile::encodeName(exeDir.filePath(QStringLiteral("hanlexo-vocab"))));
     platform::setErrorSink([this](const QString &text) { errors.append(text); });
     platform::setPlainMessageSink([this](const QString &text) { plainMessages.append(text); });
 }
@@ -23,7 +24,7 @@ Sandbox::~Sandbox()
 {
     platform::setErrorSink({});
     platform::setPlainMessageSink({});
-    setExecutablePathOverride({});
+    platform::setExecutablePathOverride({});
     if (m_previousConfigHome.isNull())
         qunsetenv("XDG_CONFIG_HOME");
     else

@@ -1,10 +1,11 @@
 #include "display/about_box.h"
 
 #include "display/icons.h"
-#include "platform/error_report.h"
-#include "platform/fonts.h"
-#include "platform/widgets.h"
-#include "platform/window_placement.h"
+#include "toolkit/error_report.h"
+#include "toolkit/fonts.h"
+#include "toolkit/keyboard.h"
+#include "toolkit/label.h"
+#include "toolkit/window_placement.h"
 #include "version.h"
 
 #include <QGroupBox>

@@ -1,8 +1,8 @@
 #include "lessontool/exporter.h"
 
+#include "core/lesson_reader.h"
+#include "core/word_list.h"
 #include "lessontool/lesson_check.h"
-#include "vocabulary/lesson_reader.h"
-#include "vocabulary/word_list.h"
 
 #include <QFile>
 

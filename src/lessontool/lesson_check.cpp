@@ -1,9 +1,9 @@
 #include "lessontool/lesson_check.h"
 
+#include "core/lesson_reader.h"
+#include "core/question_draw.h"
+#include "core/word_list.h"
 #include "lessontool/lesson_file.h"
-#include "test/question_draw.h"
-#include "vocabulary/lesson_reader.h"
-#include "vocabulary/word_list.h"
 
 #include <QFile>
 #include <QHash>

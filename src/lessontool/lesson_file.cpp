@@ -108,7 +108,7 @@ QString writeErrorText(int errorNumber)
     case ENOENT:
         return QStringLiteral("dossier introuvable");
     default:
-        return fileErrorText(errorNumber);
+        return platform::fileErrorText(errorNumber);
     }
 }
 
@@ -143,11 +143,11 @@ std::optional<QString> readWholeFile(const QString &path, QByteArray &bytes, qsi
         fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     while (fd < 0 && errno == EINTR);
     if (fd < 0)
-        return failed(fileErrorText(errno));
+        return failed(platform::fileErrorText(errno));
     const Descriptor file(fd);
     struct stat status;
     if (::fstat(fd, &status) != 0)
-        return failed(fileErrorText(errno));
+        return failed(platform::fileErrorText(errno));
     if (S_ISDIR(status.st_mode))
         return failed(QStringLiteral("c'est un dossier"));
     if (!S_ISREG(status.st_mode))
@@ -161,7 +161,7 @@ std::optional<QString> readWholeFile(const QString &path, QByteArray &bytes, qsi
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
-            return failed(fileErrorText(errno));
+            return failed(platform::fileErrorText(errno));
         if (got == 0)
             break;
         done += got;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <dirent.h>
 
+namespace platform {
+
 namespace {
 
 char asciiLower(char c)
@@ -51,3 +53,5 @@ QList<QByteArray> listTxtEntries(const QByteArray &dir)
     std::sort(names.begin(), names.end(), nameLess);
     return names;
 }
+
+} // namespace platform

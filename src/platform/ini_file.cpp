@@ -11,7 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace ini {
+namespace platform::ini {
 namespace {
 
 void (*stepHook)(WriteStep) = nullptr;
@@ -501,4 +501,4 @@ void setUnnamedTemporaries(bool allowed)
     unnamedTemporaries = allowed;
 }
 
-} // namespace ini
+} // namespace platform::ini

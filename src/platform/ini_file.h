@@ -7,7 +7,7 @@
 
 /// A private-profile INI file of 8-bit text: sections and keys matched regardless of ASCII case,
 /// blanks around "=" and around values trimmed, every other line kept byte for byte on a write.
-namespace ini {
+namespace platform::ini {
 
 /// The value text of key in section of the given file content, trimmed; nullopt when absent.
 std::optional<QByteArray> valueIn(QByteArrayView content, QByteArrayView section,
@@ -45,4 +45,4 @@ void setWriteStepHook(void (*hook)(WriteStep));
 /// file systems that have none.
 void setUnnamedTemporaries(bool allowed);
 
-} // namespace ini
+} // namespace platform::ini

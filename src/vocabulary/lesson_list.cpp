@@ -2,8 +2,8 @@
 
 #include "app/tform1.h"
 
+#include "core/lesson_reader.h"
 #include "platform/dir_listing.h"
-#include "vocabulary/lesson_reader.h"
 
 #include <QFile>
 #include <QGroupBox>
@@ -55,7 +55,7 @@ void TForm1::createLessonArea()
 
 void TForm1::Liste_init()
 {
-    for (const QByteArray &name : listTxtEntries()) {
+    for (const QByteArray &name : platform::listTxtEntries()) {
         ProbeResult probe = ProbeResult::NotLesson;
         // An entry that cannot be opened is reported and passed over; the listing goes on.
         if (const std::optional<FileError> error = probeLesson(name, probe)) {

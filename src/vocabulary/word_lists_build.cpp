@@ -1,9 +1,9 @@
 #include "app/tform1.h"
 
-#include "platform/error_report.h"
-#include "platform/widgets.h"
+#include "core/lesson_reader.h"
+#include "toolkit/error_report.h"
+#include "toolkit/label.h"
 #include "vocabulary/lesson_list.h"
-#include "vocabulary/lesson_reader.h"
 
 #include <QListWidget>
 #include <QStringList>

@@ -1,6 +1,7 @@
 #include "app/tform1.h"
 #include "displaysupport.h"
-#include "platform/widgets.h"
+#include "toolkit/label.h"
+#include "toolkit/scroll_bar.h"
 #include "windowfixture.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
-#include "vocabulary/lesson_reader.h"
+#include "core/lesson_reader.h"
 
+#include "core/word_list.h"
 #include "platform/file_error.h"
-#include "vocabulary/word_list.h"
 
 #include <QtEndian>
 
@@ -118,7 +118,7 @@ qsizetype readFully(int fd, char *data, qsizetype size)
 
 FileError systemError(int code)
 {
-    return FileError {code, fileErrorText(code)};
+    return FileError {code, platform::fileErrorText(code)};
 }
 
 /// An entry of the working directory opened for reading, with its status; closed on every way out.
@@ -185,7 +185,7 @@ std::optional<FileError> readLessonFile(const QByteArray &name, WordListsRef lis
         return systemError(errno);
     qFromLittleEndian<char16_t>(units.data(), byteCount / 2, units.data());
     if (!parseBuffer(QStringView(units).first((byteCount + 1) / 2), byteCount, lists))
-        return FileError {0, readPastEndText()};
+        return FileError {0, platform::readPastEndText()};
     return std::nullopt;
 }
 
