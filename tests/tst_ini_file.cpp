@@ -1,4 +1,5 @@
 #include "platform/ini_file.h"
+#include "platform/posix_file.h"
 
 #include "testsupport.h"
 
@@ -19,7 +20,7 @@
 #include <unistd.h>
 
 Q_DECLARE_METATYPE(std::optional<QByteArray>)
-Q_DECLARE_METATYPE(platform::ini::WriteStep)
+Q_DECLARE_METATYPE(platform::WriteStep)
 
 namespace {
 
@@ -392,24 +393,24 @@ void TestIniFile::replacementKeepsTheOwner()
 void TestIniFile::killedWriteLeavesNoTemporary_data()
 {
     QTest::addColumn<bool>("unnamed");
-    QTest::addColumn<platform::ini::WriteStep>("step");
+    QTest::addColumn<platform::WriteStep>("step");
     QTest::addColumn<bool>("leftover");
     QTest::newRow("unnamed temporary, killed once written")
-        << true << platform::ini::WriteStep::Written << false;
+        << true << platform::WriteStep::Written << false;
     QTest::newRow("unnamed temporary, killed before the rename")
-        << true << platform::ini::WriteStep::Named << true;
+        << true << platform::WriteStep::Named << true;
     QTest::newRow("named temporary, killed once written")
-        << false << platform::ini::WriteStep::Written << true;
+        << false << platform::WriteStep::Written << true;
     QTest::newRow("named temporary, killed before the rename")
-        << false << platform::ini::WriteStep::Named << true;
+        << false << platform::WriteStep::Named << true;
 }
 
 void TestIniFile::killedWriteLeavesNoTemporary()
 {
     QFETCH(bool, unnamed);
-    QFETCH(platform::ini::WriteStep, step);
+    QFETCH(platform::WriteStep, step);
     QFETCH(bool, leftover);
-    static platform::ini::WriteStep killAt;
+    static platform::WriteStep killAt;
     killAt = step;
     const ScopedWorkDir dir;
     if (unnamed) {
@@ -424,8 +425,8 @@ void TestIniFile::killedWriteLeavesNoTemporary()
     // A child process is killed at that step of its write, as by kill -9.
     const pid_t child = fork();
     if (child == 0) {
-        platform::ini::setUnnamedTemporaries(unnamed);
-        platform::ini::setWriteStepHook([](platform::ini::WriteStep reached) {
+        platform::setUnnamedTemporaries(unnamed);
+        platform::setWriteStepHook([](platform::WriteStep reached) {
             if (reached == killAt)
                 raise(SIGKILL);
         });
@@ -447,9 +448,9 @@ void TestIniFile::killedWriteLeavesNoTemporary()
         writeBytes(dir.filePath(name), "x");
     QFile live(dir.filePath(kept.first()));
     QVERIFY(live.open(QIODevice::ReadOnly) && flock(live.handle(), LOCK_EX) == 0);
-    platform::ini::setUnnamedTemporaries(unnamed);
+    platform::setUnnamedTemporaries(unnamed);
     const int result = platform::ini::writeValue("settings.ini", "Vitesse", "pinyin", "7");
-    platform::ini::setUnnamedTemporaries(true);
+    platform::setUnnamedTemporaries(true);
     QCOMPARE(result, 0);
     QCOMPARE(readBytes(dir.filePath("settings.ini")), QByteArray("[Vitesse]\npinyin=7\n"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),

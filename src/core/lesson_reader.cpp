@@ -2,6 +2,7 @@
 
 #include "core/word_list.h"
 #include "platform/file_error.h"
+#include "platform/posix_file.h"
 
 #include <QtEndian>
 
@@ -13,7 +14,6 @@
 #include <fcntl.h>
 #include <new>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -99,23 +99,6 @@ bool parseBuffer(QStringView units, qsizetype byteCount, WordListsRef lists)
     return false;
 }
 
-// Reads up to size bytes; returns the count read, or -1 with errno set.
-qsizetype readFully(int fd, char *data, qsizetype size)
-{
-    qsizetype done = 0;
-    while (done < size) {
-        const ssize_t got = ::read(fd, data + done, std::size_t(size - done));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return -1;
-        if (got == 0)
-            break;
-        done += got;
-    }
-    return done;
-}
-
 FileError systemError(int code)
 {
     return FileError {code, platform::fileErrorText(code)};
@@ -126,28 +109,19 @@ class OpenEntry
 {
 public:
     explicit OpenEntry(const QByteArray &name)
-    {
         // O_NONBLOCK keeps a FIFO from blocking the open.
-        do
-            m_fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-        while (m_fd < 0 && errno == EINTR);
-        if (m_fd < 0 || ::fstat(m_fd, &m_status) != 0)
+        : m_file(platform::openRetrying(name, O_RDONLY | O_CLOEXEC | O_NONBLOCK))
+    {
+        if (!m_file.isOpen() || ::fstat(m_file.get(), &m_status) != 0)
             m_error = systemError(errno);
     }
-    ~OpenEntry()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    OpenEntry(const OpenEntry &) = delete;
-    OpenEntry &operator=(const OpenEntry &) = delete;
 
     const std::optional<FileError> &error() const { return m_error; }
-    int fd() const { return m_fd; }
+    int fd() const { return m_file.get(); }
     const struct stat &status() const { return m_status; }
 
 private:
-    int m_fd = -1;
+    platform::Descriptor m_file;
     struct stat m_status = {};
     std::optional<FileError> m_error;
 };
@@ -180,7 +154,8 @@ std::optional<FileError> readLessonFile(const QByteArray &name, WordListsRef lis
     } catch (const std::bad_alloc &) {
         return systemError(ENOMEM);
     }
-    const qsizetype byteCount = readFully(entry.fd(), reinterpret_cast<char *>(units.data()), size);
+    const qsizetype byteCount
+        = platform::readFully(entry.fd(), reinterpret_cast<char *>(units.data()), size);
     if (byteCount < 0)
         return systemError(errno);
     qFromLittleEndian<char16_t>(units.data(), byteCount / 2, units.data());
@@ -204,7 +179,7 @@ std::optional<FileError> probeLesson(const QByteArray &name, ProbeResult &result
     if (!S_ISREG(entry.status().st_mode))
         return std::nullopt;
     unsigned char head[2];
-    const qsizetype got = readFully(entry.fd(), reinterpret_cast<char *>(head), 2);
+    const qsizetype got = platform::readFully(entry.fd(), reinterpret_cast<char *>(head), 2);
     if (got < 0)
         return systemError(errno);
     if (got == 2 && head[0] == 0xFF && head[1] == 0xFE)

@@ -1,16 +1,13 @@
 #include "platform/dir_listing.h"
 
+#include "platform/ascii.h"
+
 #include <algorithm>
 #include <dirent.h>
 
 namespace platform {
 
 namespace {
-
-char asciiLower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
-}
 
 bool endsWithTxt(const QByteArray &name)
 {

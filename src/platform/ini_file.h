@@ -22,27 +22,9 @@ QByteArray withValue(QByteArrayView content, QByteArrayView section, QByteArrayV
 std::optional<QByteArray> readValue(const QByteArray &path, QByteArrayView section,
                                     QByteArrayView key);
 
-/// Writes the value into the file at path, creating it when missing; 0 or the system's error
-/// number. Never leaves a truncated file: a temporary file beside it, with the old file's owner,
-/// group and mode, is renamed over it; a kill leaves no temporary behind for long, as the next
-/// write removes it. Symbolic links are followed where the kernel's protected_symlinks rule would
-/// follow them (EACCES otherwise), and a link to a missing file is not created through (ENOENT).
+/// Writes the value into the file at path, creating it when missing, through editFile (the file
+/// replaced whole, links followed as the kernel would); 0 or the system's error number.
 int writeValue(const QByteArray &path, QByteArrayView section, QByteArrayView key,
                QByteArrayView value);
-
-/// The moments of a write at which a kill leaves a temporary file: once it holds the new content,
-/// and once it has a name beside the file, just before it is renamed over it.
-enum class WriteStep
-{
-    Written,
-    Named
-};
-
-/// Calls hook at each step of every write (null: none); for tests, to stop a write there.
-void setWriteStepHook(void (*hook)(WriteStep));
-
-/// Whether writes may use unnamed temporary files (the default); for tests, to take the way of
-/// file systems that have none.
-void setUnnamedTemporaries(bool allowed);
 
 } // namespace platform::ini
