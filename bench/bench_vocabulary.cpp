@@ -87,7 +87,7 @@ void BM_ReadLessonFile(benchmark::State &state)
         ch.clear();
         pin.clear();
         fr.clear();
-        if (readLessonFile(QFile::encodeName(path), {ch, pin, fr}))
+        if (!readLessonFile(QFile::encodeName(path), {ch, pin, fr}).ok())
             state.SkipWithError("read failed");
     }
     state.SetBytesProcessed(state.iterations() * bytes.size());

@@ -190,8 +190,8 @@ void TestLessonReader::readFile()
     const auto removeName = qScopeGuard([&] { ::unlink(name.constData()); });
     makeEntry(name, "file", lessonBytes({s(u"老\tlǎo\tvieux"), "X\tY"}));
     Lists lists;
-    const std::optional<FileError> error = readLessonFile(name, lists.ref());
-    QVERIFY2(!error, error ? qPrintable(error->message) : "");
+    const platform::FileResult<> read = readLessonFile(name, lists.ref());
+    QVERIFY2(read.ok(), read.ok() ? "" : qPrintable(read.error().message));
     QCOMPARE(lists.entries(), (QStringList {s(u"老|lǎo|vieux"), "X|Y| "}));
 }
 
@@ -229,10 +229,10 @@ void TestLessonReader::readErrors()
     if (!unreadableAsMade("lesson.txt", kind))
         QSKIP("permission bits are not enforced for this user (root)");
     Lists lists;
-    const std::optional<FileError> error = readLessonFile("lesson.txt", lists.ref());
-    QVERIFY(error);
-    QCOMPARE(error->code, code);
-    QCOMPARE(error->message, message);
+    const platform::FileResult<> read = readLessonFile("lesson.txt", lists.ref());
+    QVERIFY(!read.ok());
+    QCOMPARE(read.error().code, code);
+    QCOMPARE(read.error().message, message);
     lists.verify();
     QCOMPARE(lists.entries(), entries);
 }
@@ -250,7 +250,7 @@ void TestLessonReader::readsLargeLesson()
     makeEntry("big.txt", "file", bytes);
 
     Lists lists;
-    QVERIFY(!readLessonFile("big.txt", lists.ref()));
+    QVERIFY(readLessonFile("big.txt", lists.ref()).ok());
     QCOMPARE(lists.ch.count(), count);
     QCOMPARE(lists.fr.count(), count);
     QCOMPARE(lists.ch.item(0), s(u"词0000000"));
@@ -292,10 +292,9 @@ void TestLessonReader::probe()
     makeEntry("entry.txt", kind, bytes);
     if (!unreadableAsMade("entry.txt", kind))
         QSKIP("permission bits are not enforced for this user (root)");
-    ProbeResult result = lesson ? ProbeResult::NotLesson : ProbeResult::Lesson;
-    const std::optional<FileError> error = probeLesson("entry.txt", result);
-    QCOMPARE(error ? error->message : QString(), message);
-    QCOMPARE(result == ProbeResult::Lesson, lesson);
+    const platform::FileResult<ProbeResult> probe = probeLesson("entry.txt");
+    QCOMPARE(probe.ok() ? QString() : probe.error().message, message);
+    QCOMPARE(probe.ok() && probe.value() == ProbeResult::Lesson, lesson);
 }
 
 QTEST_APPLESS_MAIN(TestLessonReader)

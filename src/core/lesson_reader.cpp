@@ -15,6 +15,8 @@
 #include <new>
 #include <sys/stat.h>
 
+using platform::FileError;
+
 namespace {
 
 QStringView orSpace(QStringView field)
@@ -99,11 +101,6 @@ bool parseBuffer(QStringView units, qsizetype byteCount, WordListsRef lists)
     return false;
 }
 
-FileError systemError(int code)
-{
-    return FileError {code, platform::fileErrorText(code)};
-}
-
 /// An entry of the working directory opened for reading, with its status; closed on every way out.
 class OpenEntry
 {
@@ -113,7 +110,7 @@ public:
         : m_file(platform::openRetrying(name, O_RDONLY | O_CLOEXEC | O_NONBLOCK))
     {
         if (!m_file.isOpen() || ::fstat(m_file.get(), &m_status) != 0)
-            m_error = systemError(errno);
+            m_error = FileError::fromErrno(errno);
     }
 
     const std::optional<FileError> &error() const { return m_error; }
@@ -138,13 +135,13 @@ bool parseLesson(QByteArrayView bytes, WordListsRef lists)
     return parseBuffer(units, bytes.size(), lists);
 }
 
-std::optional<FileError> readLessonFile(const QByteArray &name, WordListsRef lists)
+platform::FileResult<> readLessonFile(const QByteArray &name, WordListsRef lists)
 {
     const OpenEntry entry(name);
     if (entry.error())
-        return entry.error();
+        return *entry.error();
     if (S_ISDIR(entry.status().st_mode))
-        return systemError(EISDIR);
+        return FileError::fromErrno(EISDIR);
     const qsizetype size = qsizetype(entry.status().st_size);
 
     // The file is read straight into the units that are parsed, with no second copy.
@@ -152,37 +149,35 @@ std::optional<FileError> readLessonFile(const QByteArray &name, WordListsRef lis
     try {
         units = QString((size + 1) / 2, Qt::Uninitialized);
     } catch (const std::bad_alloc &) {
-        return systemError(ENOMEM);
+        return FileError::fromErrno(ENOMEM);
     }
     const qsizetype byteCount
         = platform::readFully(entry.fd(), reinterpret_cast<char *>(units.data()), size);
     if (byteCount < 0)
-        return systemError(errno);
+        return FileError::fromErrno(errno);
     qFromLittleEndian<char16_t>(units.data(), byteCount / 2, units.data());
     if (!parseBuffer(QStringView(units).first((byteCount + 1) / 2), byteCount, lists))
         return FileError {0, platform::readPastEndText()};
-    return std::nullopt;
+    return {};
 }
 
-std::optional<FileError> probeLesson(const QByteArray &name, ProbeResult &result)
+platform::FileResult<ProbeResult> probeLesson(const QByteArray &name)
 {
-    result = ProbeResult::NotLesson;
     // A socket cannot even be opened (ENXIO); like the other entries that are no files, it is
     // passed over without a word.
     struct stat named = {};
     if (::stat(name.constData(), &named) == 0 && S_ISSOCK(named.st_mode))
-        return std::nullopt;
+        return ProbeResult::NotLesson;
     const OpenEntry entry(name);
     if (entry.error())
-        return entry.error();
+        return *entry.error();
     // Only regular files are read: a directory, FIFO or device named "*.txt" is passed over.
     if (!S_ISREG(entry.status().st_mode))
-        return std::nullopt;
+        return ProbeResult::NotLesson;
     unsigned char head[2];
     const qsizetype got = platform::readFully(entry.fd(), reinterpret_cast<char *>(head), 2);
     if (got < 0)
-        return systemError(errno);
-    if (got == 2 && head[0] == 0xFF && head[1] == 0xFE)
-        result = ProbeResult::Lesson;
-    return std::nullopt;
+        return FileError::fromErrno(errno);
+    return got == 2 && head[0] == 0xFF && head[1] == 0xFE ? ProbeResult::Lesson
+                                                          : ProbeResult::NotLesson;
 }

@@ -56,13 +56,13 @@ void TForm1::createLessonArea()
 void TForm1::Liste_init()
 {
     for (const QByteArray &name : platform::listTxtEntries()) {
-        ProbeResult probe = ProbeResult::NotLesson;
         // An entry that cannot be opened is reported and passed over; the listing goes on.
-        if (const std::optional<FileError> error = probeLesson(name, probe)) {
-            platform::reportError(error->message);
+        const platform::FileResult<ProbeResult> probe = probeLesson(name);
+        if (!probe.ok()) {
+            platform::reportError(probe.error().message);
             continue;
         }
-        if (probe != ProbeResult::Lesson)
+        if (probe.value() != ProbeResult::Lesson)
             continue;
         auto *item = new QListWidgetItem(QFile::decodeName(name));
         item->setData(fileNameRole, name);

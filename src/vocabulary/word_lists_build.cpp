@@ -24,9 +24,10 @@ void TForm1::Liste_const()
         const QListWidgetItem *item = ListView1->item(i);
         if (item->checkState() != Qt::Checked)
             continue;
-        if (const std::optional<FileError> error
-            = readLessonFile(lessonFileName(item), {Liste_ch, Liste_pin, Liste_fr}))
-            failures.append(error->message);
+        if (const platform::FileResult<> read
+            = readLessonFile(lessonFileName(item), {Liste_ch, Liste_pin, Liste_fr});
+            !read.ok())
+            failures.append(read.error().message);
     }
     for (const QString &failure : std::as_const(failures))
         platform::reportError(failure);
