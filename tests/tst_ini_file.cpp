@@ -24,6 +24,18 @@ Q_DECLARE_METATYPE(platform::WriteStep)
 
 namespace {
 
+/// 0 for a write that succeeded, or its error number.
+int codeOf(const platform::FileResult<> &result)
+{
+    return result.ok() ? 0 : result.error().code;
+}
+
+/// The value read, or nullopt for a missing key or a file that could not be read.
+std::optional<QByteArray> valueOf(const platform::FileResult<std::optional<QByteArray>> &result)
+{
+    return result.ok() ? result.value() : std::nullopt;
+}
+
 const QByteArray francais8bit("fran\xE7"
                               "ais");
 const QByteArray francaisUtf8("fran\xC3\xA7"
@@ -244,8 +256,11 @@ void TestIniFile::writtenValueIsFoundAgain()
 void TestIniFile::missingFileReadsNothing()
 {
     const ScopedWorkDir dir;
-    QCOMPARE(platform::ini::readValue("missing.ini", "Vitesse", "chinois"), std::nullopt);
-    QCOMPARE(platform::ini::readValue(localPath(dir.path()), "Vitesse", "chinois"), std::nullopt);
+    QCOMPARE(valueOf(platform::ini::readValue("missing.ini", "Vitesse", "chinois")), std::nullopt);
+    // A missing file is told apart from a missing key.
+    QCOMPARE(platform::ini::readValue("missing.ini", "Vitesse", "chinois").error().code, ENOENT);
+    QCOMPARE(valueOf(platform::ini::readValue(localPath(dir.path()), "Vitesse", "chinois")),
+             std::nullopt);
     QVERIFY(!QFileInfo::exists(dir.filePath("missing.ini")));
 }
 
@@ -253,13 +268,14 @@ void TestIniFile::firstWriteCreatesTheFile()
 {
     const ScopedWorkDir dir;
     const mode_t previousMask = umask(027);
-    const int result = platform::ini::writeValue(localPath(dir.path()) + "//settings.ini",
-                                                 "Vitesse", "pinyin", "6");
+    const int result = codeOf(platform::ini::writeValue(localPath(dir.path()) + "//settings.ini",
+                                                        "Vitesse", "pinyin", "6"));
     umask(previousMask);
     QCOMPARE(result, 0);
     QCOMPARE(readBytes(dir.filePath("settings.ini")), QByteArray("[Vitesse]\r\npinyin=6\r\n"));
     QCOMPARE(modeOf(dir.filePath("settings.ini")), mode_t(0640));
-    QCOMPARE(platform::ini::readValue("settings.ini", "Vitesse", "pinyin"), QByteArray("6"));
+    QCOMPARE(valueOf(platform::ini::readValue("settings.ini", "Vitesse", "pinyin")),
+             QByteArray("6"));
 }
 
 void TestIniFile::replacementKeepsPermissionsAndLeavesNoTemporary()
@@ -267,8 +283,9 @@ void TestIniFile::replacementKeepsPermissionsAndLeavesNoTemporary()
     const ScopedWorkDir dir;
     writeBytes(dir.filePath("settings.ini"), "[Vitesse]\npinyin=5\n");
     QVERIFY(chmod("settings.ini", 0604) == 0);
-    QCOMPARE(platform::ini::writeValue("settings.ini", "Vitesse", "pinyin", "6"), 0);
-    QCOMPARE(platform::ini::writeValue("settings.ini", "Affichage", "champs_pinyin", "22"), 0);
+    QCOMPARE(codeOf(platform::ini::writeValue("settings.ini", "Vitesse", "pinyin", "6")), 0);
+    QCOMPARE(codeOf(platform::ini::writeValue("settings.ini", "Affichage", "champs_pinyin", "22")),
+             0);
     QCOMPARE(readBytes(dir.filePath("settings.ini")),
              QByteArray("[Vitesse]\npinyin=6\n[Affichage]\nchamps_pinyin=22\n"));
     QCOMPARE(modeOf(dir.filePath("settings.ini")), mode_t(0604));
@@ -286,9 +303,9 @@ void TestIniFile::symbolicLinkStaysALink()
     QVERIFY(symlink("real/inner.ini", "settings.ini") == 0);
     QVERIFY(symlink("real/absent.ini", "dangling.ini") == 0);
 
-    QCOMPARE(platform::ini::writeValue("settings.ini", "Vitesse", "chinois", "4"), 0);
+    QCOMPARE(codeOf(platform::ini::writeValue("settings.ini", "Vitesse", "chinois", "4")), 0);
     // Never through a link to nothing, even the learner's own: a file would appear where it points.
-    QCOMPARE(platform::ini::writeValue("dangling.ini", "Vitesse", "chinois", "2"), ENOENT);
+    QCOMPARE(codeOf(platform::ini::writeValue("dangling.ini", "Vitesse", "chinois", "2")), ENOENT);
 
     QVERIFY(QFileInfo(dir.filePath("settings.ini")).isSymLink());
     QVERIFY(QFileInfo(dir.filePath("real/inner.ini")).isSymLink());
@@ -337,7 +354,8 @@ void TestIniFile::linkFollowedOnlyWhereTheKernelWould()
         QVERIFY(lchown("shared/settings.ini", nobodyId, nobodyId) == 0);
     QVERIFY(chmod("shared", directoryMode) == 0);
 
-    const int result = platform::ini::writeValue("shared/settings.ini", "Vitesse", "chinois", "4");
+    const int result
+        = codeOf(platform::ini::writeValue("shared/settings.ini", "Vitesse", "chinois", "4"));
     QCOMPARE(result, followed ? 0 : EACCES);
     QCOMPARE(readBytes(dir.filePath("notes.txt")),
              followed ? notes + "[Vitesse]\nchinois=4\n" : notes);
@@ -351,8 +369,8 @@ void TestIniFile::symbolicLinkLoopIsRefused()
     const ScopedWorkDir dir;
     QVERIFY(symlink("b.ini", "a.ini") == 0);
     QVERIFY(symlink("a.ini", "b.ini") == 0);
-    QCOMPARE(platform::ini::writeValue("a.ini", "Vitesse", "chinois", "4"), ELOOP);
-    QCOMPARE(platform::ini::readValue("a.ini", "Vitesse", "chinois"), std::nullopt);
+    QCOMPARE(codeOf(platform::ini::writeValue("a.ini", "Vitesse", "chinois", "4")), ELOOP);
+    QCOMPARE(valueOf(platform::ini::readValue("a.ini", "Vitesse", "chinois")), std::nullopt);
 }
 
 void TestIniFile::replacementKeepsTheOwner_data()
@@ -375,8 +393,9 @@ void TestIniFile::replacementKeepsTheOwner()
     QVERIFY(chown("settings.ini", owner, owner) == 0);
     QVERIFY(chmod("settings.ini", rootWrites ? 0640 : 0666) == 0);
 
-    const auto write
-        = [] { return platform::ini::writeValue("settings.ini", "Vitesse", "pinyin", "6"); };
+    const auto write = [] {
+        return codeOf(platform::ini::writeValue("settings.ini", "Vitesse", "pinyin", "6"));
+    };
     QCOMPARE(rootWrites ? write() : runAsNobody(write), 0);
     QCOMPARE(readBytes(dir.filePath("settings.ini")), QByteArray("[Vitesse]\npinyin=6\n"));
     struct stat status
@@ -430,7 +449,7 @@ void TestIniFile::killedWriteLeavesNoTemporary()
             if (reached == killAt)
                 raise(SIGKILL);
         });
-        platform::ini::writeValue("settings.ini", "Vitesse", "pinyin", "6");
+        codeOf(platform::ini::writeValue("settings.ini", "Vitesse", "pinyin", "6"));
         _exit(0);
     }
     QVERIFY(child > 0);
@@ -449,7 +468,7 @@ void TestIniFile::killedWriteLeavesNoTemporary()
     QFile live(dir.filePath(kept.first()));
     QVERIFY(live.open(QIODevice::ReadOnly) && flock(live.handle(), LOCK_EX) == 0);
     platform::setUnnamedTemporaries(unnamed);
-    const int result = platform::ini::writeValue("settings.ini", "Vitesse", "pinyin", "7");
+    const int result = codeOf(platform::ini::writeValue("settings.ini", "Vitesse", "pinyin", "7"));
     platform::setUnnamedTemporaries(true);
     QCOMPARE(result, 0);
     QCOMPARE(readBytes(dir.filePath("settings.ini")), QByteArray("[Vitesse]\npinyin=7\n"));
@@ -460,7 +479,8 @@ void TestIniFile::killedWriteLeavesNoTemporary()
 void TestIniFile::missingDirectoryIsRefused()
 {
     const ScopedWorkDir dir;
-    QCOMPARE(platform::ini::writeValue("absent//settings.ini", "Vitesse", "chinois", "4"), ENOENT);
+    QCOMPARE(codeOf(platform::ini::writeValue("absent//settings.ini", "Vitesse", "chinois", "4")),
+             ENOENT);
     QVERIFY(QDir(dir.path())
                 .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
                 .isEmpty());
@@ -478,8 +498,8 @@ void TestIniFile::failedWriteKeepsThePreviousFile()
     rlimit small = saved;
     small.rlim_cur = 64;
     QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
-    const int result
-        = platform::ini::writeValue("settings.ini", "Vitesse", "pinyin", QByteArray(100, '7'));
+    const int result = codeOf(
+        platform::ini::writeValue("settings.ini", "Vitesse", "pinyin", QByteArray(100, '7')));
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
 
@@ -498,8 +518,10 @@ void TestIniFile::readOnlyDirectoryRewritesInPlace()
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("locked")));
     writeBytes(dir.filePath("locked/settings.ini"), "[Vitesse]\r\npinyin=5\r\n; fin\r\n");
     QVERIFY(chmod("locked", 0555) == 0);
-    const int result = platform::ini::writeValue("locked/settings.ini", "Vitesse", "chinois", "3");
-    const int result2 = platform::ini::writeValue("locked/settings.ini", "Vitesse", "pinyin", "");
+    const int result
+        = codeOf(platform::ini::writeValue("locked/settings.ini", "Vitesse", "chinois", "3"));
+    const int result2
+        = codeOf(platform::ini::writeValue("locked/settings.ini", "Vitesse", "pinyin", ""));
     chmod("locked", 0755);
     QCOMPARE(result, 0);
     QCOMPARE(result2, 0);
@@ -526,7 +548,8 @@ void TestIniFile::readOnlyFileIsRefused()
     writeBytes(dir.filePath("place/settings.ini"), previous);
     QVERIFY(chmod("place/settings.ini", 0444) == 0);
     QVERIFY(chmod("place", directoryMode) == 0);
-    const int result = platform::ini::writeValue("place/settings.ini", "Vitesse", "pinyin", "6");
+    const int result
+        = codeOf(platform::ini::writeValue("place/settings.ini", "Vitesse", "pinyin", "6"));
     chmod("place", 0755);
     QCOMPARE(result, EACCES);
     QCOMPARE(readBytes(dir.filePath("place/settings.ini")), previous);

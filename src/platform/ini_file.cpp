@@ -149,17 +149,17 @@ QByteArray withValue(QByteArrayView content, QByteArrayView section, QByteArrayV
     return result;
 }
 
-std::optional<QByteArray> readValue(const QByteArray &path, QByteArrayView section,
-                                    QByteArrayView key)
+FileResult<std::optional<QByteArray>> readValue(const QByteArray &path, QByteArrayView section,
+                                                QByteArrayView key)
 {
-    QByteArray content;
-    if (readRegularFile(path, content) != 0)
-        return std::nullopt;
-    return valueIn(content, section, key);
+    const FileResult<QByteArray> content = readRegularFile(path);
+    if (!content.ok())
+        return content.error();
+    return valueIn(content.value(), section, key);
 }
 
-int writeValue(const QByteArray &path, QByteArrayView section, QByteArrayView key,
-               QByteArrayView value)
+FileResult<> writeValue(const QByteArray &path, QByteArrayView section, QByteArrayView key,
+                        QByteArrayView value)
 {
     return editFile(
         path, [&](QByteArrayView content) { return withValue(content, section, key, value); });

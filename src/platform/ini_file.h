@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/file_error.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 
@@ -18,13 +20,14 @@ std::optional<QByteArray> valueIn(QByteArrayView content, QByteArrayView section
 QByteArray withValue(QByteArrayView content, QByteArrayView section, QByteArrayView key,
                      QByteArrayView value);
 
-/// Reads the value from the file at path; nullopt for a missing or unreadable file, section or key.
-std::optional<QByteArray> readValue(const QByteArray &path, QByteArrayView section,
-                                    QByteArrayView key);
+/// Reads the value from the file at path: nullopt for a missing section or key, an error for a
+/// file that cannot be read (a missing one too).
+FileResult<std::optional<QByteArray>> readValue(const QByteArray &path, QByteArrayView section,
+                                                QByteArrayView key);
 
 /// Writes the value into the file at path, creating it when missing, through editFile (the file
-/// replaced whole, links followed as the kernel would); 0 or the system's error number.
-int writeValue(const QByteArray &path, QByteArrayView section, QByteArrayView key,
-               QByteArrayView value);
+/// replaced whole, links followed as the kernel would).
+FileResult<> writeValue(const QByteArray &path, QByteArrayView section, QByteArrayView key,
+                        QByteArrayView value);
 
 } // namespace platform::ini

@@ -92,7 +92,10 @@ mode_t creationMode()
     return 0666 & ~mask;
 }
 
-int readRegularFile(const QByteArray &path, QByteArray &bytes, int extraFlags)
+namespace {
+
+/// The whole of a regular file into bytes; 0 or errno.
+int readRegular(const QByteArray &path, QByteArray &bytes, int extraFlags)
 {
     const Descriptor file = openRetrying(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | extraFlags);
     if (!file.isOpen())
@@ -114,8 +117,6 @@ int readRegularFile(const QByteArray &path, QByteArray &bytes, int extraFlags)
             return 0;
     }
 }
-
-namespace {
 
 void (*stepHook)(WriteStep) = nullptr;
 bool unnamedTemporaries = true;
@@ -360,9 +361,8 @@ int replaceFile(const QByteArray &target, const struct stat *old, QByteArrayView
     return error;
 }
 
-} // namespace
-
-int editFile(const QByteArray &path, const std::function<QByteArray(QByteArrayView)> &edit)
+/// editFile's work; 0 or errno.
+int editContent(const QByteArray &path, const std::function<QByteArray(QByteArrayView)> &edit)
 {
     QByteArray target = path;
     if (const int error = resolveLinks(target))
@@ -382,10 +382,27 @@ int editFile(const QByteArray &path, const std::function<QByteArray(QByteArrayVi
         return errno;
     QByteArray content;
     if (exists) {
-        if (const int error = readRegularFile(target, content, O_NOFOLLOW))
+        if (const int error = readRegular(target, content, O_NOFOLLOW))
             return error;
     }
     return replaceFile(target, exists ? &status : nullptr, edit(content));
+}
+
+} // namespace
+
+FileResult<QByteArray> readRegularFile(const QByteArray &path, int extraFlags)
+{
+    QByteArray bytes;
+    if (const int error = readRegular(path, bytes, extraFlags))
+        return FileError::fromErrno(error);
+    return bytes;
+}
+
+FileResult<> editFile(const QByteArray &path, const std::function<QByteArray(QByteArrayView)> &edit)
+{
+    if (const int error = editContent(path, edit))
+        return FileError::fromErrno(error);
+    return {};
 }
 
 void setWriteStepHook(void (*hook)(WriteStep))

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/file_error.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 
@@ -52,17 +54,18 @@ int moveIntoPlace(const QByteArray &from, const QByteArray &to, bool replace);
 /// The mode a new file gets: 0666 less the umask.
 mode_t creationMode();
 
-/// The whole of a regular file (a device or a pipe could block or never end), or the errno of the
-/// failed call; extraFlags are added to the open flags.
-int readRegularFile(const QByteArray &path, QByteArray &bytes, int extraFlags = 0);
+/// The whole of a regular file (a device or a pipe could block or never end); extraFlags are added
+/// to the open flags.
+FileResult<QByteArray> readRegularFile(const QByteArray &path, int extraFlags = 0);
 
-/// Replaces the content of the file at path by edit(its content), creating it when missing; 0 or
-/// the system's error number. Never leaves a truncated file: a temporary file beside it, with the
-/// old file's owner, group and mode, is renamed over it; a kill leaves no temporary behind for
-/// long, as the next write removes it. Symbolic links are followed where the kernel's
-/// protected_symlinks rule would follow them (EACCES otherwise), and a link to a missing file is
-/// not created through (ENOENT). A read-only file is refused, whatever its directory allows.
-int editFile(const QByteArray &path, const std::function<QByteArray(QByteArrayView)> &edit);
+/// Replaces the content of the file at path by edit(its content), creating it when missing. Never
+/// leaves a truncated file: a temporary file beside it, with the old file's owner, group and mode,
+/// is renamed over it; a kill leaves no temporary behind for long, as the next write removes it.
+/// Symbolic links are followed where the kernel's protected_symlinks rule would follow them (EACCES
+/// otherwise), and a link to a missing file is not created through (ENOENT). A read-only file is
+/// refused, whatever its directory allows.
+FileResult<> editFile(const QByteArray &path,
+                      const std::function<QByteArray(QByteArrayView)> &edit);
 
 /// The moments of a replacement at which a kill leaves a temporary file: once it holds the new
 /// content, and once it has a name beside the file, just before it is renamed over it.

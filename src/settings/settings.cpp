@@ -68,8 +68,9 @@ QByteArray Settings::builtPath()
 
 int Settings::readInteger(QByteArrayView section, QByteArrayView key, int fallback) const
 {
-    return platform::strToIntDef(
-        platform::ini::readValue(m_path, section, key).value_or(QByteArray()), fallback);
+    const auto read = platform::ini::readValue(m_path, section, key);
+    return platform::strToIntDef(read.ok() ? read.value().value_or(QByteArray()) : QByteArray(),
+                                 fallback);
 }
 
 void Settings::writeInteger(QByteArrayView section, QByteArrayView key, int value) const
@@ -78,7 +79,7 @@ void Settings::writeInteger(QByteArrayView section, QByteArrayView key, int valu
     const QByteArray directory = m_path.left(m_path.lastIndexOf('/'));
     if (!directory.isEmpty() && directory == userDirectory())
         makePath(directory);
-    if (platform::ini::writeValue(m_path, section, key, QByteArray::number(value)) != 0)
+    if (!platform::ini::writeValue(m_path, section, key, QByteArray::number(value)).ok())
         throw platform::AppError(
             QString::fromUtf8("Impossible d'écrire dans %1").arg(QString::fromLocal8Bit(m_path)));
 }
