@@ -140,9 +140,8 @@ LessonCheck checkLesson(const QString &path)
     check.distinctChinese = firstEntry.size();
     check.testAlone = canDrawQuestion(ch, fr, Field::Chinese, Field::Pinyin);
 
-    QByteArray bytes;
-    if (!readWholeFile(path, bytes))
-        check.extra = extraFieldLines(bytes);
+    if (const platform::FileResult<QByteArray> bytes = readWholeFile(path); bytes.ok())
+        check.extra = extraFieldLines(bytes.value());
     return check;
 }
 

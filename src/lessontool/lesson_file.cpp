@@ -26,10 +26,11 @@ void appendUtf16le(QByteArray &out, const QString &text)
     }
 }
 
-QString failedWrite(const QString &path, int errorNumber)
+platform::FileError failedWrite(const QString &path, int errorNumber)
 {
-    return QStringLiteral("%1 : écriture impossible (%2)")
-        .arg(quotedName(path), writeErrorText(errorNumber));
+    return {errorNumber,
+            QStringLiteral("%1 : écriture impossible (%2)")
+                .arg(quotedName(path), writeErrorText(errorNumber))};
 }
 
 } // namespace
@@ -81,34 +82,36 @@ QByteArray lessonFileBytes(const QList<LessonEntry> &entries)
     return out;
 }
 
-std::optional<QString> readWholeFile(const QString &path, QByteArray &bytes, qsizetype maxBytes)
+platform::FileResult<QByteArray> readWholeFile(const QString &path, qsizetype maxBytes)
 {
     const QByteArray name = QFile::encodeName(path);
-    const auto failed = [&](const QString &why) {
-        return QStringLiteral("%1 : lecture impossible (%2)").arg(quotedName(path), why);
+    const auto failed = [&](int code, const QString &why) {
+        return platform::FileError {
+            code, QStringLiteral("%1 : lecture impossible (%2)").arg(quotedName(path), why)};
     };
+    const auto failedCall = [&] { return failed(errno, platform::fileErrorText(errno)); };
     const platform::Descriptor file
         = platform::openRetrying(name, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (!file.isOpen())
-        return failed(platform::fileErrorText(errno));
+        return failedCall();
     struct stat status;
     if (::fstat(file.get(), &status) != 0)
-        return failed(platform::fileErrorText(errno));
+        return failedCall();
     if (S_ISDIR(status.st_mode))
-        return failed(QStringLiteral("c'est un dossier"));
+        return failed(EISDIR, QStringLiteral("c'est un dossier"));
     if (!S_ISREG(status.st_mode))
-        return failed(QStringLiteral("ce n'est pas un fichier ordinaire"));
+        return failed(EINVAL, QStringLiteral("ce n'est pas un fichier ordinaire"));
     if (status.st_size > maxBytes)
-        return failed(QStringLiteral("plus de %1 Mo").arg(maxBytes >> 20));
-    bytes.resize(qsizetype(status.st_size));
+        return failed(EFBIG, QStringLiteral("plus de %1 Mo").arg(maxBytes >> 20));
+    QByteArray bytes(qsizetype(status.st_size), Qt::Uninitialized);
     const qsizetype done = platform::readFully(file.get(), bytes.data(), bytes.size());
     if (done < 0)
-        return failed(platform::fileErrorText(errno));
+        return failedCall();
     bytes.truncate(done);
-    return std::nullopt;
+    return bytes;
 }
 
-std::optional<QString> writeFileAtomically(const QString &path, const QByteArray &bytes,
+platform::FileResult<> writeFileAtomically(const QString &path, const QByteArray &bytes,
                                            bool replace)
 {
     const QByteArray target = QFile::encodeName(path);
@@ -142,5 +145,5 @@ std::optional<QString> writeFileAtomically(const QString &path, const QByteArray
         ::unlink(temporary.constData());
         return failedWrite(path, error);
     }
-    return std::nullopt;
+    return {};
 }
