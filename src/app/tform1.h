@@ -245,6 +245,6 @@ private:
 template<typename Sender, typename Signal>
 void TForm1::bind(Sender *sender, Signal signal, void (TForm1::*handler)(QObject *))
 {
-    connect(sender, signal, this,
-            [this, sender, handler] { platform::guarded([&] { (this->*handler)(sender); }); });
+    platform::connectGuarded(sender, signal, this,
+                             [this, sender, handler] { (this->*handler)(sender); });
 }

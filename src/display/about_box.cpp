@@ -79,8 +79,8 @@ TForm2::TForm2(QWidget *parent) : QDialog(parent)
     Button1->setGeometry(152, 184, 81, 89);
     // The only control that takes the focus, so Enter and Space press it as well.
     Button1->setFocus();
-    connect(Button1, &QPushButton::clicked, this,
-            [this] { platform::guarded([this] { Button1Click(Button1); }); });
+    platform::connectGuarded(Button1, &QPushButton::clicked, this,
+                             [this] { Button1Click(Button1); });
     platform::pressButtonsOnPlainEnterOnly(this);
 }
 

@@ -126,10 +126,11 @@ void TForm1::bindTestEvents()
 {
     // A radio button's click handler runs when it becomes ticked, by the learner or the program.
     auto onTicked = [this](QRadioButton *button, void (TForm1::*handler)(QObject *)) {
-        connect(button, &QRadioButton::toggled, this, [this, button, handler](bool checked) {
-            if (checked)
-                platform::guarded([&] { (this->*handler)(button); });
-        });
+        platform::connectGuarded(button, &QRadioButton::toggled, this,
+                                 [this, button, handler](bool checked) {
+                                     if (checked)
+                                         (this->*handler)(button);
+                                 });
     };
     onTicked(LQ1, &TForm1::LQ1Click);
     onTicked(LQ2, &TForm1::LQ2Click);
