@@ -206,9 +206,7 @@ int main(int argc, char *argv[])
 {
     // Off screen unless told otherwise: under xvfb-run with QT_QPA_PLATFORM=xcb the process
     // start-up includes the X connection, as a learner's does.
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_FONT_DPI", "96");
+    program::useOffscreenAtDesignedDpi();
     QApplication application(argc, argv);
     program::setUpApplication();
     platform::setErrorSink(

@@ -5,6 +5,8 @@
 #include "toolkit/fonts.h"
 
 #include <QListWidget>
+#include <QScrollBar>
+#include <QStyleOptionSlider>
 #include <QTest>
 
 WindowFixture::WindowFixture()
@@ -83,4 +85,32 @@ void clickName(QListWidget *list, int row)
     const QRect rect = list->visualItemRect(list->item(row));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       QPoint(rect.right() - 10, rect.center().y()));
+}
+
+namespace {
+
+QStyleOptionSlider sliderOption(const QScrollBar *bar)
+{
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    option.subControls = QStyle::SC_All;
+    option.orientation = bar->orientation();
+    if (bar->orientation() == Qt::Horizontal)
+        option.state |= QStyle::State_Horizontal;
+    option.minimum = bar->minimum();
+    option.maximum = bar->maximum();
+    option.sliderPosition = bar->sliderPosition();
+    option.sliderValue = bar->value();
+    option.singleStep = bar->singleStep();
+    option.pageStep = bar->pageStep();
+    option.upsideDown = bar->invertedAppearance();
+    return option;
+}
+
+} // namespace
+
+QRect scrollBarPart(const QScrollBar *bar, QStyle::SubControl part)
+{
+    const QStyleOptionSlider option = sliderOption(bar);
+    return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, bar);
 }

@@ -4,13 +4,16 @@
 
 #include "app/sandbox.h"
 
+#include <QRect>
 #include <QStringList>
+#include <QStyle>
 
 #include <memory>
 
 class TForm1;
 class TForm2;
 class QListWidget;
+class QScrollBar;
 
 /// A main window made as the program makes it, in a temporary working directory, with its
 /// settings file in a temporary "executable directory" and every message box collected.
@@ -51,3 +54,7 @@ QStringList numberedLines(int n, const QString &prefix = QStringLiteral("字"));
 
 /// A click on the lesson's name, well right of its check box.
 void clickName(QListWidget *list, int row);
+
+/// Where a part of a scroll bar (an arrow, a side of the trough, the thumb) lies, in its own
+/// coordinates.
+QRect scrollBarPart(const QScrollBar *bar, QStyle::SubControl part);

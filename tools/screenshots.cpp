@@ -66,10 +66,7 @@ void copyLessons(const QDir &from, const QString &to)
 
 int main(int argc, char *argv[])
 {
-    // Rendered off screen, at the designed 96 dpi, whatever the desktop.
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_FONT_DPI", "96");
+    program::useOffscreenAtDesignedDpi();
     QApplication application(argc, argv);
     program::setUpApplication();
 

@@ -17,6 +17,13 @@ void useDesignedDpi()
         qputenv("QT_FONT_DPI", "96");
 }
 
+void useOffscreenAtDesignedDpi()
+{
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_FONT_DPI", "96");
+}
+
 void setUpApplication()
 {
     QApplication::setApplicationName(platform::applicationTitle());

@@ -13,6 +13,10 @@ namespace program {
 /// together on any desktop, unless the caller chose a dpi.
 void useDesignedDpi();
 
+/// Before the application is made, for the tools that render or time the window: off screen
+/// unless the caller chose a platform, at the designed 96 dpi whatever the desktop.
+void useOffscreenAtDesignedDpi();
+
 /// Once the application is made: its title, its icon and the font substitutions.
 void setUpApplication();
 
