@@ -4,8 +4,8 @@
 
 #include "bench_window.h"
 
-#include "app/random.h"
-#include "test/question_draw.h"
+#include "core/question_draw.h"
+#include "core/random.h"
 
 #include <QRadioButton>
 

@@ -4,13 +4,12 @@
 
 #include "lesson_generator.h"
 
+#include "app/program.h"
 #include "app/tform1.h"
-#include "display/about_box.h"
-#include "platform/error_report.h"
-#include "platform/fonts.h"
+#include "core/lesson_reader.h"
+#include "core/word_list.h"
 #include "platform/module_path.h"
-#include "vocabulary/lesson_reader.h"
-#include "vocabulary/word_list.h"
+#include "toolkit/error_report.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -41,12 +40,13 @@ public:
     {
         bench::writeLessons(m_dir.path(), count, entries);
         QDir::setCurrent(m_dir.path());
-        setExecutablePathOverride(QFile::encodeName(m_dir.filePath(QStringLiteral("probe"))));
+        platform::setExecutablePathOverride(
+            QFile::encodeName(m_dir.filePath(QStringLiteral("probe"))));
     }
     ~LessonDir()
     {
         QDir::setCurrent(m_previous);
-        setExecutablePathOverride({});
+        platform::setExecutablePathOverride({});
     }
     QString path() const { return m_dir.path(); }
 
@@ -87,7 +87,7 @@ void BM_ReadLessonFile(benchmark::State &state)
         ch.clear();
         pin.clear();
         fr.clear();
-        if (readLessonFile(QFile::encodeName(path), {ch, pin, fr}))
+        if (!readLessonFile(QFile::encodeName(path), {ch, pin, fr}).ok())
             state.SkipWithError("read failed");
     }
     state.SetBytesProcessed(state.iterations() * bytes.size());
@@ -112,8 +112,7 @@ void BM_StartupInProcess(benchmark::State &state)
     const int count = int(state.range(0));
     LessonDir lessons(count, 100000 / count);
     for (auto _ : state) {
-        auto form = std::make_unique<TForm1>();
-        form->setAboutBox(new TForm2(form.get()));
+        auto form = program::makeWindows();
         form->showCentred();
         if (!QTest::qWaitForWindowExposed(form.get()))
             state.SkipWithError("window not exposed");
@@ -123,12 +122,7 @@ void BM_StartupInProcess(benchmark::State &state)
     }
     state.counters["lessons"] = count;
 }
-BENCHMARK(BM_StartupInProcess)
-    ->Arg(20)
-    ->Arg(50)
-    ->Arg(200)
-    ->Arg(500)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StartupInProcess)->Arg(20)->Arg(50)->Arg(200)->Arg(500)->Unit(benchmark::kMillisecond);
 
 void BM_SelectAllAfterUnselectAll(benchmark::State &state)
 {
@@ -141,7 +135,7 @@ void BM_SelectAllAfterUnselectAll(benchmark::State &state)
         state.ResumeTiming();
         form.Button1Click();
     }
-    if (form.Liste_ch.count() != 500 * 200)
+    if (form.Liste_ch.count() != qsizetype(500) * 200)
         state.SkipWithError("not every lesson loaded");
 }
 BENCHMARK(BM_SelectAllAfterUnselectAll)->Unit(benchmark::kMillisecond);
@@ -212,11 +206,9 @@ int main(int argc, char *argv[])
 {
     // Off screen unless told otherwise: under xvfb-run with QT_QPA_PLATFORM=xcb the process
     // start-up includes the X connection, as a learner's does.
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_FONT_DPI", "96");
+    program::useOffscreenAtDesignedDpi();
     QApplication application(argc, argv);
-    platform::installFontSubstitutions();
+    program::setUpApplication();
     platform::setErrorSink(
         [](const QString &text) { std::fprintf(stderr, "error: %s\n", qPrintable(text)); });
     platform::setPlainMessageSink([](const QString &) {});

@@ -5,19 +5,16 @@
 
 #include "lesson_generator.h"
 
+#include "app/program.h"
+#include "app/sandbox.h"
 #include "app/tform1.h"
-#include "platform/error_report.h"
-#include "platform/fonts.h"
-#include "platform/module_path.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <memory>
 
 namespace bench {
 
@@ -35,48 +32,37 @@ inline int runWithWindow(int argc, char **argv, int count, int entries)
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
     QApplication application(argc, argv);
-    platform::installFontSubstitutions();
-
-    QTemporaryDir work;
-    QTemporaryDir exeDir;
-    if (!work.isValid() || !exeDir.isValid()) {
-        std::fprintf(stderr, "cannot make the temporary directories\n");
-        return 1;
-    }
-    writeLessons(work.path(), count, entries);
-    const QString previous = QDir::currentPath();
-    QDir::setCurrent(work.path());
-    setExecutablePathOverride(QFile::encodeName(exeDir.filePath(QStringLiteral("hanlexo-vocab"))));
-    QStringList reports;
-    platform::setErrorSink([&reports](const QString &text) { reports.append(text); });
-    platform::setPlainMessageSink([&reports](const QString &text) { reports.append(text); });
+    program::setUpApplication();
 
     int status = 0;
     {
-        TForm1 form;
-        form.showCentred();
+        program::Sandbox sandbox;
+        if (!sandbox.isValid()) {
+            std::fprintf(stderr, "cannot make the temporary directories\n");
+            return 1;
+        }
+        writeLessons(sandbox.work.path(), count, entries);
+        const std::unique_ptr<TForm1> form = program::makeWindows();
+        form->showCentred();
         QCoreApplication::processEvents();
-        const qsizetype loaded = form.Liste_ch.count();
-        if (!reports.isEmpty() || loaded != qsizetype(count) * entries) {
+        const qsizetype loaded = form->Liste_ch.count();
+        if (!sandbox.reports().isEmpty() || loaded != qsizetype(count) * entries) {
             std::fprintf(stderr, "start-up gave %lld entries and %lld reports\n",
-                         static_cast<long long>(loaded), static_cast<long long>(reports.size()));
+                         static_cast<long long>(loaded),
+                         static_cast<long long>(sandbox.reports().size()));
             status = 1;
         } else {
-            window = &form;
+            window = form.get();
             benchmark::RunSpecifiedBenchmarks();
             window = nullptr;
-            if (!reports.isEmpty()) {
+            if (!sandbox.reports().isEmpty()) {
                 std::fprintf(stderr, "the benchmarks gave a report: %s\n",
-                             qPrintable(reports.first()));
+                             qPrintable(sandbox.reports().first()));
                 status = 1;
             }
         }
     }
     benchmark::Shutdown();
-    platform::setErrorSink({});
-    platform::setPlainMessageSink({});
-    QDir::setCurrent(previous);
-    setExecutablePathOverride({});
     return status;
 }
 

@@ -27,7 +27,7 @@ long residentKilobytes()
 
 int main(int argc, char *argv[])
 {
-    return runProgram(argc, argv, [](TForm1 &) {
+    return program::run(argc, argv, [](TForm1 &) {
         timespec now {};
         clock_gettime(CLOCK_MONOTONIC, &now);
         std::printf("%lld %ld\n", static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec,

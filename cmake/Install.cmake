@@ -65,40 +65,6 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/lessons/
         DESTINATION ${CMAKE_INSTALL_DATADIR}/hanlexo-vocab/lessons
         FILES_MATCHING PATTERN "*.txt")
 
-# Checks of the installed files, when the validators are at hand (desktop-file-utils, appstream).
-if(HANLEXO_BUILD_TESTS)
-  find_program(HANLEXO_DESKTOP_FILE_VALIDATE desktop-file-validate)
-  find_program(HANLEXO_APPSTREAMCLI appstreamcli)
-  if(HANLEXO_DESKTOP_FILE_VALIDATE)
-    add_test(NAME packaging_desktop_entry
-             COMMAND ${HANLEXO_DESKTOP_FILE_VALIDATE}
-                     ${HANLEXO_PACKAGING_DIR}/${HANLEXO_APP_ID}.desktop)
-  endif()
-  # Everything lands where desktops look for it, under a throw-away prefix, and the metainfo is
-  # valid there, with its desktop entry and icons.
-  set(prefix ${PROJECT_BINARY_DIR}/install-check)
-  set(expected
-      ${CMAKE_INSTALL_BINDIR}/hanlexo-vocab
-      ${CMAKE_INSTALL_BINDIR}/hanlexo-lesson
-      ${CMAKE_INSTALL_MANDIR}/man1/hanlexo-vocab.1.gz
-      ${CMAKE_INSTALL_MANDIR}/man1/hanlexo-lesson.1.gz
-      ${HANLEXO_DOC_DIR}/copyright
-      ${HANLEXO_DOC_DIR}/changelog.gz
-      ${CMAKE_INSTALL_DATADIR}/applications/${HANLEXO_APP_ID}.desktop
-      ${CMAKE_INSTALL_DATADIR}/metainfo/${HANLEXO_APP_ID}.metainfo.xml
-      ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps/${HANLEXO_APP_ID}.svg
-      "${CMAKE_INSTALL_DATADIR}/hanlexo-vocab/lessons/01 Salutations.txt")
-  foreach(size 16 32 48 64 128 256)
-    list(APPEND expected
-         ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps/${HANLEXO_APP_ID}.png)
-  endforeach()
-  list(TRANSFORM expected PREPEND ${prefix}/)
-  add_test(NAME packaging_install
-           COMMAND ${CMAKE_COMMAND} -D prefix=${prefix} -D build=${PROJECT_BINARY_DIR}
-                   "-D expected=${expected}" "-D appstreamcli=${HANLEXO_APPSTREAMCLI}"
-                   -P ${CMAKE_CURRENT_LIST_DIR}/InstallCheck.cmake)
-endif()
-
 # The Debian package: cpack -G DEB.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME hanlexo-vocab)

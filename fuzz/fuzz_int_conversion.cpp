@@ -8,8 +8,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArrayView text(data, qsizetype(size));
-    const std::optional<qint32> value = convertInteger(text);
-    if (value && convertInteger(QByteArray::number(*value)) != value)
+    const std::optional<qint32> value = platform::convertInteger(text);
+    if (value && platform::convertInteger(QByteArray::number(*value)) != value)
         std::abort();
     return 0;
 }

@@ -1,10 +1,10 @@
 // Any bytes as a word list to import: decoding and delimited reading never crash, and whatever
 // import keeps comes back unchanged through the lesson format and the program's reader.
+#include "core/lesson_reader.h"
+#include "core/word_list.h"
 #include "lessontool/importer.h"
 #include "lessontool/lesson_file.h"
 #include "lessontool/text_decoding.h"
-#include "vocabulary/lesson_reader.h"
-#include "vocabulary/word_list.h"
 
 #include <cstdlib>
 

@@ -1,7 +1,7 @@
 // Any bytes: the reader never crashes, and the three word lists keep equal lengths with no empty
 // text.
-#include "vocabulary/lesson_reader.h"
-#include "vocabulary/word_list.h"
+#include "core/lesson_reader.h"
+#include "core/word_list.h"
 
 #include <cstdlib>
 

@@ -5,5 +5,6 @@ cd "$(dirname "$0")/.."
 dir=${1:-build}
 shift || true
 echo "hanlexo: configuring and building in $dir/"
-cmake -S . -B "$dir" "$@" >/dev/null
+# The configure output shows which optional tests are on.
+cmake -S . -B "$dir" "$@"
 cmake --build "$dir" -j "$(nproc)"

@@ -6,6 +6,7 @@
 
 #include <csignal>
 #include <grp.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -35,6 +36,11 @@ QByteArray readBytes(const QString &path)
     return file.readAll();
 }
 
+QByteArray bom()
+{
+    return QByteArray("\xFF\xFE", 2);
+}
+
 QByteArray utf16le(const QString &text)
 {
     QByteArray bytes;
@@ -52,6 +58,63 @@ QByteArray lessonBytes(const QStringList &lines)
     for (const QString &line : lines)
         bytes += utf16le(line + QStringLiteral("\r\n"));
     return bytes;
+}
+
+ReferenceLesson referenceRead(const QByteArray &bytes)
+{
+    ReferenceLesson out;
+    out.even = bytes.size() % 2 == 0;
+    QList<char16_t> units;
+    for (qsizetype i = 0; i + 1 < bytes.size(); i += 2)
+        units.append(char16_t(quint8(bytes[i]) | (quint8(bytes[i + 1]) << 8)));
+
+    QString partial;
+    QStringList fields;
+    auto store = [&] {
+        fields.append(partial);
+        partial.clear();
+    };
+    auto endLine = [&] {
+        store();
+        fields = fields.mid(0, 3);
+        while (fields.size() < 3)
+            fields.append(QString());
+        if (!fields.join(QString()).isEmpty()) {
+            for (QString &field : fields)
+                if (field.isEmpty())
+                    field = QStringLiteral(" ");
+            out.entries.append(fields);
+        }
+        fields.clear();
+    };
+    for (qsizetype i = 0; i < units.size(); ++i) {
+        const char16_t u = units[i];
+        if (i == 0 && u == 0xFEFF)
+            continue;
+        if (u == u'\t') {
+            store();
+        } else if (u == u'\n' || u == u'\r') {
+            endLine();
+            if (u == u'\r' && i + 1 < units.size() && units[i + 1] == u'\n')
+                ++i;
+        } else {
+            partial.append(QChar(u));
+        }
+    }
+    // A last line without its end counts, unless a stray byte cut it.
+    if (out.even)
+        endLine();
+    return out;
+}
+
+bool permissionsEnforced()
+{
+    QTemporaryDir dir;
+    chmod(QFile::encodeName(dir.path()).constData(), 0555);
+    QFile probe(dir.filePath(QStringLiteral("probe")));
+    const bool refused = !probe.open(QIODevice::WriteOnly);
+    chmod(QFile::encodeName(dir.path()).constData(), 0755);
+    return refused;
 }
 
 FileSizeLimit::FileSizeLimit(rlim_t limit)

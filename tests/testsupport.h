@@ -32,11 +32,30 @@ private:
 void writeBytes(const QString &path, const QByteArray &bytes);
 QByteArray readBytes(const QString &path);
 
+/// The byte-order mark a lesson file begins with: FF FE.
+QByteArray bom();
+
 /// UTF-16 LE bytes of text, without a byte-order mark.
 QByteArray utf16le(const QString &text);
 
 /// A lesson file: FF FE, then each line as "ch\tpin\tfr" joined and ended by CR LF.
 QByteArray lessonBytes(const QStringList &lines);
+
+/// A lesson file's entries ("ch", "pin", "fr" each) as the format defines them, read one code unit
+/// at a time with no attempt at speed, independently of the program's reader: UTF-16 LE units, a
+/// leading U+FEFF skipped, lines ended by CR LF, LF or CR (the last one also without an end), the
+/// first three TAB-separated fields with " " for an empty one, blank lines skipped; with an odd
+/// length (even false) only the lines ended before the stray byte.
+struct ReferenceLesson
+{
+    QList<QStringList> entries;
+    bool even = true;
+};
+ReferenceLesson referenceRead(const QByteArray &bytes);
+
+/// False where permission bits bind nobody (running as root): a read-only directory still takes
+/// files.
+bool permissionsEnforced();
 
 /// Writes to regular files fail (EFBIG) beyond limit bytes while it lives, even for root: a full
 /// disk, or with 0 a refused write, as the program meets it.

@@ -1,7 +1,6 @@
 #include "app/tform1.h"
 #include "display/about_box.h"
 #include "display/icons.h"
-#include "platform/widgets.h"
 #include "windowfixture.h"
 
 #include <QAction>

@@ -1,7 +1,9 @@
-#include "app/random.h"
 #include "app/tform1.h"
-#include "platform/classic_timer.h"
-#include "platform/widgets.h"
+#include "core/random.h"
+#include "toolkit/classic_timer.h"
+#include "toolkit/label.h"
+#include "toolkit/radio_group.h"
+#include "toolkit/scroll_bar.h"
 #include "windowfixture.h"
 
 #include <QAction>
@@ -44,39 +46,6 @@ QList<Entry> numberedWordEntries(int n, const QString &prefix)
     return list;
 }
 
-/// What a lesson file holds, read independently of the program: UTF-16 LE units after the mark,
-/// lines ended by CR LF, LF or CR (the last one also without an end), three TAB-separated fields
-/// with " " for an empty one, blank lines skipped; with an odd length only the lines ended before
-/// the stray byte.
-QList<Entry> expectedEntries(const QByteArray &file)
-{
-    QString text;
-    for (qsizetype i = 0; i + 1 < file.size(); i += 2)
-        text.append(QChar(char16_t(uchar(file[i]) | uchar(file[i + 1]) << 8)));
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
-    if (file.size() % 2 != 0) {
-        qsizetype end = text.size();
-        while (end > 0 && text[end - 1] != u'\n' && text[end - 1] != u'\r')
-            --end;
-        text.truncate(end);
-    }
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
-    QList<Entry> list;
-    for (const QString &line : text.split(u'\n')) {
-        Entry fields = line.split(u'\t').mid(0, 3);
-        while (fields.size() < 3)
-            fields.append(QString());
-        if (fields.join(QString()).isEmpty())
-            continue;
-        for (QString &field : fields)
-            if (field.isEmpty())
-                field = QStringLiteral(" ");
-        list.append(fields);
-    }
-    return list;
-}
-
 /// Equal lengths, no empty element, the current card inside the lists or -1.
 void verifyInvariants(const TForm1 &form)
 {
@@ -110,29 +79,6 @@ QByteArray randomUnits(qsizetype count, quint32 seed)
         text.append(QChar(generator.bounded(3) == 0 ? special[generator.bounded(8)]
                                                     : char16_t(generator.bounded(0x10000))));
     return utf16le(text);
-}
-
-QByteArray bom()
-{
-    return QByteArray("\xFF\xFE", 2);
-}
-
-/// A click on the lesson's name, well right of its check box.
-void clickName(QListWidget *list, int row)
-{
-    const QRect rect = list->visualItemRect(list->item(row));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      QPoint(rect.right() - 10, rect.center().y()));
-}
-
-/// False where permission bits bind nobody (running as root).
-bool permissionsEnforced(const QString &file)
-{
-    const int probe = ::open(QFile::encodeName(file).constData(), O_RDONLY);
-    if (probe < 0)
-        return true;
-    ::close(probe);
-    return false;
 }
 
 /// Sets or clears the immutable attribute, which binds root as well; false where the file system
@@ -334,7 +280,7 @@ void TestBadInput::badLessonFile()
         writeBytes(bad, bytes);
         if (kind == QLatin1String("unreadable")) {
             QVERIFY(::chmod(QFile::encodeName(bad).constData(), 0) == 0);
-            if (!permissionsEnforced(bad))
+            if (!permissionsEnforced())
                 QSKIP("permission bits are not enforced for this user (root)");
         }
     }
@@ -346,7 +292,7 @@ void TestBadInput::badLessonFile()
         QCOMPARE(form.ListView1->item(i)->checkState(), Qt::Checked);
     QList<Entry> expected = numberedWordEntries(6, QStringLiteral("a"));
     if (listed)
-        expected += expectedEntries(bytes);
+        expected += referenceRead(bytes).entries;
     // A failing lesson does not hold back the one after it.
     expected += numberedWordEntries(2, QStringLiteral("c"));
     QCOMPARE(wordEntries(form), expected);
@@ -448,7 +394,7 @@ void TestBadInput::lessonChangedAfterStartUp()
         QVERIFY(QFile::remove(b) && QDir().mkdir(b));
     } else {
         QVERIFY(::chmod(QFile::encodeName(b).constData(), 0) == 0);
-        if (!permissionsEnforced(b))
+        if (!permissionsEnforced())
             QSKIP("permission bits are not enforced for this user (root)");
     }
     // The learner selects the first lesson's name: one rebuild, which reads the files anew.

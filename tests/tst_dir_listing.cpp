@@ -60,14 +60,14 @@ void TestDirListing::lists()
             ::close(fd);
         }
     }
-    QCOMPARE(listTxtEntries(), expected);
-    QCOMPARE(listTxtEntries(QFile::encodeName(dir.path())), expected);
+    QCOMPARE(platform::listTxtEntries(), expected);
+    QCOMPARE(platform::listTxtEntries(QFile::encodeName(dir.path())), expected);
 }
 
 void TestDirListing::missingDirectoryListsNothing()
 {
     const ScopedWorkDir dir;
-    QVERIFY(listTxtEntries("missing").isEmpty());
+    QVERIFY(platform::listTxtEntries("missing").isEmpty());
 }
 
 QTEST_APPLESS_MAIN(TestDirListing)

@@ -1,4 +1,5 @@
 #include "platform/ini_file.h"
+#include "platform/posix_file.h"
 
 #include "testsupport.h"
 
@@ -19,9 +20,21 @@
 #include <unistd.h>
 
 Q_DECLARE_METATYPE(std::optional<QByteArray>)
-Q_DECLARE_METATYPE(ini::WriteStep)
+Q_DECLARE_METATYPE(platform::WriteStep)
 
 namespace {
+
+/// 0 for a write that succeeded, or its error number.
+int codeOf(const platform::FileResult<> &result)
+{
+    return result.ok() ? 0 : result.error().code;
+}
+
+/// The value read, or nullopt for a missing key or a file that could not be read.
+std::optional<QByteArray> valueOf(const platform::FileResult<std::optional<QByteArray>> &result)
+{
+    return result.ok() ? result.value() : std::nullopt;
+}
 
 const QByteArray francais8bit("fran\xE7"
                               "ais");
@@ -45,18 +58,6 @@ mode_t modeOf(const QString &path)
     {
     };
     return stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & 07777 : 0;
-}
-
-/// False where permission bits bind nobody (running as root): a read-only directory still takes
-/// files.
-bool permissionsEnforced()
-{
-    QTemporaryDir dir;
-    chmod(QFile::encodeName(dir.path()).constData(), 0555);
-    QFile probe(dir.filePath(QStringLiteral("probe")));
-    const bool refused = !probe.open(QIODevice::WriteOnly);
-    chmod(QFile::encodeName(dir.path()).constData(), 0755);
-    return refused;
 }
 
 /// Bytes of every kind, line ends, brackets and "=" included, from a fixed seed.
@@ -170,7 +171,7 @@ void TestIniFile::findsValues()
     QFETCH(QByteArray, section);
     QFETCH(QByteArray, key);
     QFETCH(std::optional<QByteArray>, expected);
-    QCOMPARE(ini::valueIn(content, section, key), expected);
+    QCOMPARE(platform::ini::valueIn(content, section, key), expected);
 }
 
 void TestIniFile::writesValues_data()
@@ -227,7 +228,7 @@ void TestIniFile::writesValues()
     QFETCH(QByteArray, content);
     QFETCH(QByteArray, key);
     QFETCH(QByteArray, expected);
-    QCOMPARE(ini::withValue(content, "Vitesse", key, "6"), expected);
+    QCOMPARE(platform::ini::withValue(content, "Vitesse", key, "6"), expected);
 }
 
 void TestIniFile::writtenValueIsFoundAgain_data()
@@ -244,10 +245,10 @@ void TestIniFile::writtenValueIsFoundAgain_data()
 void TestIniFile::writtenValueIsFoundAgain()
 {
     QFETCH(QByteArray, content);
-    const QByteArray first = ini::withValue(content, "Vitesse", francais8bit, "3");
-    QCOMPARE(ini::valueIn(first, "vitesse", francais8bit), QByteArray("3"));
-    const QByteArray second = ini::withValue(first, "Vitesse", francais8bit, "12");
-    QCOMPARE(ini::valueIn(second, "Vitesse", francais8bit), QByteArray("12"));
+    const QByteArray first = platform::ini::withValue(content, "Vitesse", francais8bit, "3");
+    QCOMPARE(platform::ini::valueIn(first, "vitesse", francais8bit), QByteArray("3"));
+    const QByteArray second = platform::ini::withValue(first, "Vitesse", francais8bit, "12");
+    QCOMPARE(platform::ini::valueIn(second, "Vitesse", francais8bit), QByteArray("12"));
     QCOMPARE(second.size(), first.size() + 1);
     QVERIFY(second.startsWith(content.first(content.size() / 2)));
 }
@@ -255,8 +256,11 @@ void TestIniFile::writtenValueIsFoundAgain()
 void TestIniFile::missingFileReadsNothing()
 {
     const ScopedWorkDir dir;
-    QCOMPARE(ini::readValue("missing.ini", "Vitesse", "chinois"), std::nullopt);
-    QCOMPARE(ini::readValue(localPath(dir.path()), "Vitesse", "chinois"), std::nullopt);
+    QCOMPARE(valueOf(platform::ini::readValue("missing.ini", "Vitesse", "chinois")), std::nullopt);
+    // A missing file is told apart from a missing key.
+    QCOMPARE(platform::ini::readValue("missing.ini", "Vitesse", "chinois").error().code, ENOENT);
+    QCOMPARE(valueOf(platform::ini::readValue(localPath(dir.path()), "Vitesse", "chinois")),
+             std::nullopt);
     QVERIFY(!QFileInfo::exists(dir.filePath("missing.ini")));
 }
 
@@ -264,13 +268,14 @@ void TestIniFile::firstWriteCreatesTheFile()
 {
     const ScopedWorkDir dir;
     const mode_t previousMask = umask(027);
-    const int result
-        = ini::writeValue(localPath(dir.path()) + "//settings.ini", "Vitesse", "pinyin", "6");
+    const int result = codeOf(platform::ini::writeValue(localPath(dir.path()) + "//settings.ini",
+                                                        "Vitesse", "pinyin", "6"));
     umask(previousMask);
     QCOMPARE(result, 0);
     QCOMPARE(readBytes(dir.filePath("settings.ini")), QByteArray("[Vitesse]\r\npinyin=6\r\n"));
     QCOMPARE(modeOf(dir.filePath("settings.ini")), mode_t(0640));
-    QCOMPARE(ini::readValue("settings.ini", "Vitesse", "pinyin"), QByteArray("6"));
+    QCOMPARE(valueOf(platform::ini::readValue("settings.ini", "Vitesse", "pinyin")),
+             QByteArray("6"));
 }
 
 void TestIniFile::replacementKeepsPermissionsAndLeavesNoTemporary()
@@ -278,8 +283,9 @@ void TestIniFile::replacementKeepsPermissionsAndLeavesNoTemporary()
     const ScopedWorkDir dir;
     writeBytes(dir.filePath("settings.ini"), "[Vitesse]\npinyin=5\n");
     QVERIFY(chmod("settings.ini", 0604) == 0);
-    QCOMPARE(ini::writeValue("settings.ini", "Vitesse", "pinyin", "6"), 0);
-    QCOMPARE(ini::writeValue("settings.ini", "Affichage", "champs_pinyin", "22"), 0);
+    QCOMPARE(codeOf(platform::ini::writeValue("settings.ini", "Vitesse", "pinyin", "6")), 0);
+    QCOMPARE(codeOf(platform::ini::writeValue("settings.ini", "Affichage", "champs_pinyin", "22")),
+             0);
     QCOMPARE(readBytes(dir.filePath("settings.ini")),
              QByteArray("[Vitesse]\npinyin=6\n[Affichage]\nchamps_pinyin=22\n"));
     QCOMPARE(modeOf(dir.filePath("settings.ini")), mode_t(0604));
@@ -297,9 +303,9 @@ void TestIniFile::symbolicLinkStaysALink()
     QVERIFY(symlink("real/inner.ini", "settings.ini") == 0);
     QVERIFY(symlink("real/absent.ini", "dangling.ini") == 0);
 
-    QCOMPARE(ini::writeValue("settings.ini", "Vitesse", "chinois", "4"), 0);
+    QCOMPARE(codeOf(platform::ini::writeValue("settings.ini", "Vitesse", "chinois", "4")), 0);
     // Never through a link to nothing, even the learner's own: a file would appear where it points.
-    QCOMPARE(ini::writeValue("dangling.ini", "Vitesse", "chinois", "2"), ENOENT);
+    QCOMPARE(codeOf(platform::ini::writeValue("dangling.ini", "Vitesse", "chinois", "2")), ENOENT);
 
     QVERIFY(QFileInfo(dir.filePath("settings.ini")).isSymLink());
     QVERIFY(QFileInfo(dir.filePath("real/inner.ini")).isSymLink());
@@ -348,7 +354,8 @@ void TestIniFile::linkFollowedOnlyWhereTheKernelWould()
         QVERIFY(lchown("shared/settings.ini", nobodyId, nobodyId) == 0);
     QVERIFY(chmod("shared", directoryMode) == 0);
 
-    const int result = ini::writeValue("shared/settings.ini", "Vitesse", "chinois", "4");
+    const int result
+        = codeOf(platform::ini::writeValue("shared/settings.ini", "Vitesse", "chinois", "4"));
     QCOMPARE(result, followed ? 0 : EACCES);
     QCOMPARE(readBytes(dir.filePath("notes.txt")),
              followed ? notes + "[Vitesse]\nchinois=4\n" : notes);
@@ -362,8 +369,8 @@ void TestIniFile::symbolicLinkLoopIsRefused()
     const ScopedWorkDir dir;
     QVERIFY(symlink("b.ini", "a.ini") == 0);
     QVERIFY(symlink("a.ini", "b.ini") == 0);
-    QCOMPARE(ini::writeValue("a.ini", "Vitesse", "chinois", "4"), ELOOP);
-    QCOMPARE(ini::readValue("a.ini", "Vitesse", "chinois"), std::nullopt);
+    QCOMPARE(codeOf(platform::ini::writeValue("a.ini", "Vitesse", "chinois", "4")), ELOOP);
+    QCOMPARE(valueOf(platform::ini::readValue("a.ini", "Vitesse", "chinois")), std::nullopt);
 }
 
 void TestIniFile::replacementKeepsTheOwner_data()
@@ -386,7 +393,9 @@ void TestIniFile::replacementKeepsTheOwner()
     QVERIFY(chown("settings.ini", owner, owner) == 0);
     QVERIFY(chmod("settings.ini", rootWrites ? 0640 : 0666) == 0);
 
-    const auto write = [] { return ini::writeValue("settings.ini", "Vitesse", "pinyin", "6"); };
+    const auto write = [] {
+        return codeOf(platform::ini::writeValue("settings.ini", "Vitesse", "pinyin", "6"));
+    };
     QCOMPARE(rootWrites ? write() : runAsNobody(write), 0);
     QCOMPARE(readBytes(dir.filePath("settings.ini")), QByteArray("[Vitesse]\npinyin=6\n"));
     struct stat status
@@ -403,24 +412,24 @@ void TestIniFile::replacementKeepsTheOwner()
 void TestIniFile::killedWriteLeavesNoTemporary_data()
 {
     QTest::addColumn<bool>("unnamed");
-    QTest::addColumn<ini::WriteStep>("step");
+    QTest::addColumn<platform::WriteStep>("step");
     QTest::addColumn<bool>("leftover");
     QTest::newRow("unnamed temporary, killed once written")
-        << true << ini::WriteStep::Written << false;
+        << true << platform::WriteStep::Written << false;
     QTest::newRow("unnamed temporary, killed before the rename")
-        << true << ini::WriteStep::Named << true;
+        << true << platform::WriteStep::Named << true;
     QTest::newRow("named temporary, killed once written")
-        << false << ini::WriteStep::Written << true;
+        << false << platform::WriteStep::Written << true;
     QTest::newRow("named temporary, killed before the rename")
-        << false << ini::WriteStep::Named << true;
+        << false << platform::WriteStep::Named << true;
 }
 
 void TestIniFile::killedWriteLeavesNoTemporary()
 {
     QFETCH(bool, unnamed);
-    QFETCH(ini::WriteStep, step);
+    QFETCH(platform::WriteStep, step);
     QFETCH(bool, leftover);
-    static ini::WriteStep killAt;
+    static platform::WriteStep killAt;
     killAt = step;
     const ScopedWorkDir dir;
     if (unnamed) {
@@ -435,12 +444,12 @@ void TestIniFile::killedWriteLeavesNoTemporary()
     // A child process is killed at that step of its write, as by kill -9.
     const pid_t child = fork();
     if (child == 0) {
-        ini::setUnnamedTemporaries(unnamed);
-        ini::setWriteStepHook([](ini::WriteStep reached) {
+        platform::setUnnamedTemporaries(unnamed);
+        platform::setWriteStepHook([](platform::WriteStep reached) {
             if (reached == killAt)
                 raise(SIGKILL);
         });
-        ini::writeValue("settings.ini", "Vitesse", "pinyin", "6");
+        codeOf(platform::ini::writeValue("settings.ini", "Vitesse", "pinyin", "6"));
         _exit(0);
     }
     QVERIFY(child > 0);
@@ -458,9 +467,9 @@ void TestIniFile::killedWriteLeavesNoTemporary()
         writeBytes(dir.filePath(name), "x");
     QFile live(dir.filePath(kept.first()));
     QVERIFY(live.open(QIODevice::ReadOnly) && flock(live.handle(), LOCK_EX) == 0);
-    ini::setUnnamedTemporaries(unnamed);
-    const int result = ini::writeValue("settings.ini", "Vitesse", "pinyin", "7");
-    ini::setUnnamedTemporaries(true);
+    platform::setUnnamedTemporaries(unnamed);
+    const int result = codeOf(platform::ini::writeValue("settings.ini", "Vitesse", "pinyin", "7"));
+    platform::setUnnamedTemporaries(true);
     QCOMPARE(result, 0);
     QCOMPARE(readBytes(dir.filePath("settings.ini")), QByteArray("[Vitesse]\npinyin=7\n"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
@@ -470,7 +479,8 @@ void TestIniFile::killedWriteLeavesNoTemporary()
 void TestIniFile::missingDirectoryIsRefused()
 {
     const ScopedWorkDir dir;
-    QCOMPARE(ini::writeValue("absent//settings.ini", "Vitesse", "chinois", "4"), ENOENT);
+    QCOMPARE(codeOf(platform::ini::writeValue("absent//settings.ini", "Vitesse", "chinois", "4")),
+             ENOENT);
     QVERIFY(QDir(dir.path())
                 .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
                 .isEmpty());
@@ -488,7 +498,8 @@ void TestIniFile::failedWriteKeepsThePreviousFile()
     rlimit small = saved;
     small.rlim_cur = 64;
     QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
-    const int result = ini::writeValue("settings.ini", "Vitesse", "pinyin", QByteArray(100, '7'));
+    const int result = codeOf(
+        platform::ini::writeValue("settings.ini", "Vitesse", "pinyin", QByteArray(100, '7')));
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
 
@@ -507,8 +518,10 @@ void TestIniFile::readOnlyDirectoryRewritesInPlace()
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("locked")));
     writeBytes(dir.filePath("locked/settings.ini"), "[Vitesse]\r\npinyin=5\r\n; fin\r\n");
     QVERIFY(chmod("locked", 0555) == 0);
-    const int result = ini::writeValue("locked/settings.ini", "Vitesse", "chinois", "3");
-    const int result2 = ini::writeValue("locked/settings.ini", "Vitesse", "pinyin", "");
+    const int result
+        = codeOf(platform::ini::writeValue("locked/settings.ini", "Vitesse", "chinois", "3"));
+    const int result2
+        = codeOf(platform::ini::writeValue("locked/settings.ini", "Vitesse", "pinyin", ""));
     chmod("locked", 0755);
     QCOMPARE(result, 0);
     QCOMPARE(result2, 0);
@@ -535,7 +548,8 @@ void TestIniFile::readOnlyFileIsRefused()
     writeBytes(dir.filePath("place/settings.ini"), previous);
     QVERIFY(chmod("place/settings.ini", 0444) == 0);
     QVERIFY(chmod("place", directoryMode) == 0);
-    const int result = ini::writeValue("place/settings.ini", "Vitesse", "pinyin", "6");
+    const int result
+        = codeOf(platform::ini::writeValue("place/settings.ini", "Vitesse", "pinyin", "6"));
     chmod("place", 0755);
     QCOMPARE(result, EACCES);
     QCOMPARE(readBytes(dir.filePath("place/settings.ini")), previous);

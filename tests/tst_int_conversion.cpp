@@ -81,15 +81,15 @@ void TestIntConversion::convertsByTheClassicRules()
 {
     QFETCH(QByteArray, text);
     QFETCH(std::optional<qint32>, expected);
-    QCOMPARE(convertInteger(text), expected);
+    QCOMPARE(platform::convertInteger(text), expected);
 }
 
 void TestIntConversion::fallsBackOnlyWhenInvalid()
 {
-    QCOMPARE(strToIntDef("2.5", 5), 5);
-    QCOMPARE(strToIntDef("", 7), 7);
-    QCOMPARE(strToIntDef("0", 7), 0);
-    QCOMPARE(strToIntDef("0x3", 7), 3);
+    QCOMPARE(platform::strToIntDef("2.5", 5), 5);
+    QCOMPARE(platform::strToIntDef("", 7), 7);
+    QCOMPARE(platform::strToIntDef("0", 7), 0);
+    QCOMPARE(platform::strToIntDef("0x3", 7), 3);
 }
 
 QTEST_APPLESS_MAIN(TestIntConversion)

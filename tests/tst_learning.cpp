@@ -1,7 +1,8 @@
-#include "app/random.h"
 #include "app/tform1.h"
-#include "platform/classic_timer.h"
-#include "platform/widgets.h"
+#include "core/random.h"
+#include "toolkit/classic_timer.h"
+#include "toolkit/label.h"
+#include "toolkit/scroll_bar.h"
 #include "windowfixture.h"
 
 #include <QAction>
@@ -13,7 +14,6 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QStyleOptionSlider>
 #include <QTabWidget>
 #include <QTest>
 
@@ -84,34 +84,10 @@ void chooseSequential(TForm1 &form)
     QVERIFY(!form.Alea->isChecked());
 }
 
-QStyleOptionSlider sliderOption(const QScrollBar *bar)
-{
-    QStyleOptionSlider option;
-    option.initFrom(bar);
-    option.subControls = QStyle::SC_All;
-    option.orientation = bar->orientation();
-    if (bar->orientation() == Qt::Horizontal)
-        option.state |= QStyle::State_Horizontal;
-    option.minimum = bar->minimum();
-    option.maximum = bar->maximum();
-    option.sliderPosition = bar->sliderPosition();
-    option.sliderValue = bar->value();
-    option.singleStep = bar->singleStep();
-    option.pageStep = bar->pageStep();
-    option.upsideDown = bar->invertedAppearance();
-    return option;
-}
-
-QRect subControlRect(const QScrollBar *bar, QStyle::SubControl part)
-{
-    const QStyleOptionSlider option = sliderOption(bar);
-    return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, bar);
-}
-
 /// A click on one of the bar's arrow buttons.
 void clickArrow(QScrollBar *bar, QStyle::SubControl arrow)
 {
-    const QRect area = subControlRect(bar, arrow);
+    const QRect area = scrollBarPart(bar, arrow);
     QVERIFY(area.isValid());
     QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, area.center());
 }
@@ -799,8 +775,8 @@ void TestLearning::draggingStoresEveryPositionPassed()
     connect(bar, &QScrollBar::valueChanged, this,
             [&] { stored.append(fixture.settingsContent()); });
 
-    const QRect thumb = subControlRect(bar, QStyle::SC_ScrollBarSlider);
-    const QRect groove = subControlRect(bar, QStyle::SC_ScrollBarGroove);
+    const QRect thumb = scrollBarPart(bar, QStyle::SC_ScrollBarSlider);
+    const QRect groove = scrollBarPart(bar, QStyle::SC_ScrollBarGroove);
     const int travel = groove.width() - thumb.width();
     QVERIFY(travel > 20);
     QPoint at = thumb.center();

@@ -1,5 +1,6 @@
 #include "app/tform1.h"
-#include "platform/widgets.h"
+#include "toolkit/label.h"
+#include "toolkit/radio_group.h"
 #include "windowfixture.h"
 
 #include <QAction>
@@ -62,24 +63,11 @@ void clickCheckBox(QListWidget *list, int row)
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, checkIndicatorCentre(list, row));
 }
 
-/// A click on the item's name, well right of its check box.
-void clickName(QListWidget *list, int row)
-{
-    const QRect rect = list->visualItemRect(list->item(row));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      QPoint(rect.right() - 10, rect.center().y()));
-}
-
 /// Learning state that a rebuild must reset, set to something else beforehand.
 void markLearningState(TForm1 &form)
 {
     form.Liste_ch.tag = 3;
     form.compteur->setCaption(QStringLiteral("4/ 9"));
-}
-
-QByteArray bom()
-{
-    return QByteArray("\xFF\xFE", 2);
 }
 
 } // namespace

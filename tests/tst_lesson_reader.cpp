@@ -1,7 +1,7 @@
+#include "core/lesson_reader.h"
+#include "core/word_list.h"
 #include "platform/file_error.h"
 #include "testsupport.h"
-#include "vocabulary/lesson_reader.h"
-#include "vocabulary/word_list.h"
 
 #include <QScopeGuard>
 #include <QTest>
@@ -13,8 +13,6 @@
 #include <unistd.h>
 
 namespace {
-
-const QByteArray bom("\xFF\xFE", 2);
 
 QString s(QStringView text)
 {
@@ -117,13 +115,13 @@ void TestLessonReader::parse_data()
     QTest::addColumn<QStringList>("entries");
     QTest::addColumn<bool>("complete");
 
-    const auto lesson = [](const char16_t *text) { return bom + utf16le(s(text)); };
+    const auto lesson = [](const char16_t *text) { return bom() + utf16le(s(text)); };
 
     QTest::newRow("28-byte example")
         << QByteArray::fromHex("FFFE0180 09006C00 CE016F00 09007600 69006500 75007800 0D000A00")
         << QStringList {s(u"老|lǎo|vieux")} << true;
     QTest::newRow("no bytes") << QByteArray() << QStringList() << true;
-    QTest::newRow("BOM only") << bom << QStringList() << true;
+    QTest::newRow("BOM only") << bom() << QStringList() << true;
     QTest::newRow("no BOM") << utf16le(s(u"X\tY\tZ\r\n")) << QStringList {"X|Y|Z"} << true;
     QTest::newRow("two fields") << lesson(u"X\tY\r\n") << QStringList {"X|Y| "} << true;
     QTest::newRow("one field") << lesson(u"X\r\n") << QStringList {"X| | "} << true;
@@ -154,7 +152,7 @@ void TestLessonReader::parse_data()
     QTest::newRow("odd length after complete lines")
         << lesson(u"A\tB\tC\r\nD\tE\tF\nX\tY") + 'Z' << QStringList {"A|B|C", "D|E|F"} << false;
     QTest::newRow("odd length after CR") << lesson(u"A\r") + 'Z' << QStringList {"A| | "} << false;
-    QTest::newRow("one byte after BOM") << bom + 'Z' << QStringList() << false;
+    QTest::newRow("one byte after BOM") << bom() + 'Z' << QStringList() << false;
     QTest::newRow("single byte") << QByteArray("\xFF") << QStringList() << false;
 }
 
@@ -180,7 +178,7 @@ void TestLessonReader::appendsAfterEarlierLessons()
 {
     Lists lists;
     QVERIFY(parseLesson(lessonBytes({s(u"老\tlǎo\tvieux")}), lists.ref()));
-    QVERIFY(!parseLesson(bom + utf16le(s(u"X\tY\tZ\r\nhalf")) + 'Z', lists.ref()));
+    QVERIFY(!parseLesson(bom() + utf16le(s(u"X\tY\tZ\r\nhalf")) + 'Z', lists.ref()));
     QVERIFY(parseLesson(lessonBytes({"A\tB\tC"}), lists.ref()));
     QCOMPARE(lists.entries(), (QStringList {s(u"老|lǎo|vieux"), "X|Y|Z", "A|B|C"}));
 }
@@ -192,8 +190,8 @@ void TestLessonReader::readFile()
     const auto removeName = qScopeGuard([&] { ::unlink(name.constData()); });
     makeEntry(name, "file", lessonBytes({s(u"老\tlǎo\tvieux"), "X\tY"}));
     Lists lists;
-    const std::optional<FileError> error = readLessonFile(name, lists.ref());
-    QVERIFY2(!error, error ? qPrintable(error->message) : "");
+    const platform::FileResult<> read = readLessonFile(name, lists.ref());
+    QVERIFY2(read.ok(), read.ok() ? "" : qPrintable(read.error().message));
     QCOMPARE(lists.entries(), (QStringList {s(u"老|lǎo|vieux"), "X|Y| "}));
 }
 
@@ -231,10 +229,10 @@ void TestLessonReader::readErrors()
     if (!unreadableAsMade("lesson.txt", kind))
         QSKIP("permission bits are not enforced for this user (root)");
     Lists lists;
-    const std::optional<FileError> error = readLessonFile("lesson.txt", lists.ref());
-    QVERIFY(error);
-    QCOMPARE(error->code, code);
-    QCOMPARE(error->message, message);
+    const platform::FileResult<> read = readLessonFile("lesson.txt", lists.ref());
+    QVERIFY(!read.ok());
+    QCOMPARE(read.error().code, code);
+    QCOMPARE(read.error().message, message);
     lists.verify();
     QCOMPARE(lists.entries(), entries);
 }
@@ -252,7 +250,7 @@ void TestLessonReader::readsLargeLesson()
     makeEntry("big.txt", "file", bytes);
 
     Lists lists;
-    QVERIFY(!readLessonFile("big.txt", lists.ref()));
+    QVERIFY(readLessonFile("big.txt", lists.ref()).ok());
     QCOMPARE(lists.ch.count(), count);
     QCOMPARE(lists.fr.count(), count);
     QCOMPARE(lists.ch.item(0), s(u"词0000000"));
@@ -267,8 +265,8 @@ void TestLessonReader::probe_data()
     QTest::addColumn<bool>("lesson");
     QTest::addColumn<QString>("message");
 
-    QTest::newRow("FF FE") << QByteArray("file") << bom + "\x01\x80" << true << QString();
-    QTest::newRow("FF FE only") << QByteArray("file") << bom << true << QString();
+    QTest::newRow("FF FE") << QByteArray("file") << bom() + "\x01\x80" << true << QString();
+    QTest::newRow("FF FE only") << QByteArray("file") << bom() << true << QString();
     QTest::newRow("UTF-8 text") << QByteArray("file") << QByteArray("\xE8\x80\x81\tl") << false
                                 << QString();
     QTest::newRow("FE FF") << QByteArray("file") << QByteArray("\xFE\xFF\x80\x01") << false
@@ -279,7 +277,7 @@ void TestLessonReader::probe_data()
     QTest::newRow("FIFO") << QByteArray("fifo") << QByteArray() << false << QString();
     QTest::newRow("missing") << QByteArray("none") << QByteArray() << false
                              << s(u"Fichier introuvable");
-    QTest::newRow("unreadable") << QByteArray("unreadable") << bom << false
+    QTest::newRow("unreadable") << QByteArray("unreadable") << bom() << false
                                 << s(u"Accès au fichier refusé");
 }
 
@@ -294,10 +292,9 @@ void TestLessonReader::probe()
     makeEntry("entry.txt", kind, bytes);
     if (!unreadableAsMade("entry.txt", kind))
         QSKIP("permission bits are not enforced for this user (root)");
-    ProbeResult result = lesson ? ProbeResult::NotLesson : ProbeResult::Lesson;
-    const std::optional<FileError> error = probeLesson("entry.txt", result);
-    QCOMPARE(error ? error->message : QString(), message);
-    QCOMPARE(result == ProbeResult::Lesson, lesson);
+    const platform::FileResult<ProbeResult> probe = probeLesson("entry.txt");
+    QCOMPARE(probe.ok() ? QString() : probe.error().message, message);
+    QCOMPARE(probe.ok() && probe.value() == ProbeResult::Lesson, lesson);
 }
 
 QTEST_APPLESS_MAIN(TestLessonReader)

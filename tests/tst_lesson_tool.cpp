@@ -331,28 +331,29 @@ private slots:
     {
         ScopedWorkDir work;
         const QString path = work.filePath(QStringLiteral("leçon.txt"));
-        QCOMPARE(writeFileAtomically(path, "one", false), std::nullopt);
-        const std::optional<QString> refused = writeFileAtomically(path, "two", false);
-        QVERIFY(refused && refused->contains(QStringLiteral("--remplacer")));
+        QVERIFY(writeFileAtomically(path, "one", false).ok());
+        const platform::FileResult<> refused = writeFileAtomically(path, "two", false);
+        QVERIFY(!refused.ok() && refused.error().message.contains(QStringLiteral("--remplacer")));
+        QCOMPARE(refused.error().code, EEXIST);
         QCOMPARE(readBytes(path), QByteArray("one"));
-        QCOMPARE(writeFileAtomically(path, "three", true), std::nullopt);
+        QVERIFY(writeFileAtomically(path, "three", true).ok());
         QCOMPARE(readBytes(path), QByteArray("three"));
 
         // A full disk: the old file stays whole and no temporary file is left.
         {
             const FileSizeLimit limit(2);
-            const std::optional<QString> full = writeFileAtomically(path, "four!", true);
-            QVERIFY(full && full->contains(QStringLiteral("« %1 »").arg(path)));
-            const std::optional<QString> fresh
-                = writeFileAtomically(work.filePath(QStringLiteral("new.txt")), "four!", false);
-            QVERIFY(fresh);
+            const platform::FileResult<> full = writeFileAtomically(path, "four!", true);
+            QVERIFY(!full.ok()
+                    && full.error().message.contains(QStringLiteral("« %1 »").arg(path)));
+            QVERIFY(!writeFileAtomically(work.filePath(QStringLiteral("new.txt")), "four!", false)
+                         .ok());
         }
         QCOMPARE(readBytes(path), QByteArray("three"));
         QCOMPARE(QDir(work.path()).entryList(QDir::Files | QDir::Hidden),
                  QStringList {QStringLiteral("leçon.txt")});
 
-        QVERIFY(writeFileAtomically(work.path(), "x", true)); // a directory
-        QVERIFY(writeFileAtomically(work.filePath(QStringLiteral("no/such.txt")), "x", true));
+        QVERIFY(!writeFileAtomically(work.path(), "x", true).ok()); // a directory
+        QVERIFY(!writeFileAtomically(work.filePath(QStringLiteral("no/such.txt")), "x", true).ok());
     }
 
     void check()

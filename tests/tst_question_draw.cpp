@@ -1,6 +1,6 @@
-#include "app/random.h"
-#include "test/question_draw.h"
-#include "vocabulary/word_list.h"
+#include "core/question_draw.h"
+#include "core/random.h"
+#include "core/word_list.h"
 
 #include <QSet>
 #include <QTest>

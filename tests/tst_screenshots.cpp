@@ -1,8 +1,9 @@
-#include "app/random.h"
 #include "app/tform1.h"
+#include "core/random.h"
 #include "display/about_box.h"
-#include "platform/classic_timer.h"
-#include "platform/widgets.h"
+#include "toolkit/classic_timer.h"
+#include "toolkit/label.h"
+#include "toolkit/radio_group.h"
 #include "windowfixture.h"
 
 #include <QAction>

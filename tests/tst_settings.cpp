@@ -48,14 +48,14 @@ private slots:
 
 void TestSettings::cleanup()
 {
-    setExecutablePathOverride({});
+    platform::setExecutablePathOverride({});
 }
 
 void TestSettings::pathDoublesTheSeparator()
 {
     QTemporaryDir dir;
     const QByteArray directory = QFile::encodeName(dir.path());
-    setExecutablePathOverride(directory + "/prog");
+    platform::setExecutablePathOverride(directory + "/prog");
     QCOMPARE(Settings::builtPath(), directory + "//dadorir_iruze.ini");
 }
 
@@ -141,12 +141,13 @@ void TestSettings::refusedWriteNamesTheBuiltPath()
     // A directory where the file should be refuses the write, even for root.
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("dadorir_iruze.ini")));
-    setExecutablePathOverride(QFile::encodeName(dir.filePath(QStringLiteral("hanlexo-vocab"))));
+    platform::setExecutablePathOverride(
+        QFile::encodeName(dir.filePath(QStringLiteral("hanlexo-vocab"))));
     const Settings settings(Settings::builtPath());
     try {
         settings.writeInteger(settings_keys::vitesse, settings_keys::pinyin, 6);
         QFAIL("the write over a directory was not refused");
-    } catch (const AppError &error) {
+    } catch (const platform::AppError &error) {
         QCOMPARE(
             error.message(),
             QString::fromUtf8("Impossible d'écrire dans %1//dadorir_iruze.ini").arg(dir.path()));

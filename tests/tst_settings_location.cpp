@@ -3,7 +3,7 @@
 #include "app/tform1.h"
 #include "platform/app_error.h"
 #include "platform/module_path.h"
-#include "platform/widgets.h"
+#include "toolkit/scroll_bar.h"
 #include "windowfixture.h"
 
 #include <QDir>
@@ -122,8 +122,8 @@ void TestSettingsLocation::init()
 
 void TestSettingsLocation::cleanup()
 {
-    setExecutablePathOverride({});
-    setInstalledBinDirectoriesOverride({});
+    platform::setExecutablePathOverride({});
+    platform::setInstalledBinDirectoriesOverride({});
     // A read-only directory must become writable again to be removed.
     chmod(path(QStringLiteral("exe")).constData(), 0700);
     m_root.reset();
@@ -157,7 +157,7 @@ void TestSettingsLocation::locationFollowsTheExecutableDirectory()
             writeBytes(QFile::decodeName(dir + "/dadorir_iruze.ini"), "[Vitesse]\r\npinyin=6\r\n");
         QCOMPARE(chmod(dir.constData(), exeDir == ExeDir::ReadOnly ? 0555 : 0777), 0);
     }
-    setExecutablePathOverride(dir + "/hanlexo-vocab");
+    platform::setExecutablePathOverride(dir + "/hanlexo-vocab");
 
     const QByteArray built = builtPathUnprivileged();
     if (built.isEmpty())
@@ -192,7 +192,7 @@ void TestSettingsLocation::userDirectoryDefaultsToDotConfig()
     else
         qputenv("XDG_CONFIG_HOME",
                 QFile::encodeName(xdg.replace(QStringLiteral("<root>/"), m_root->path() + u'/')));
-    setExecutablePathOverride(path(QStringLiteral("missing/hanlexo-vocab")));
+    platform::setExecutablePathOverride(path(QStringLiteral("missing/hanlexo-vocab")));
     QCOMPARE(Settings::builtPath(),
              path(expected + QStringLiteral("/hanlexo-vocab/dadorir_iruze.ini")));
 }
@@ -205,7 +205,7 @@ void TestSettingsLocation::userDirectoryWithoutHomeVariable()
     const passwd *user = getpwuid(geteuid());
     if (!user)
         QSKIP("this user has no entry in the user database");
-    setExecutablePathOverride(path(QStringLiteral("missing/hanlexo-vocab")));
+    platform::setExecutablePathOverride(path(QStringLiteral("missing/hanlexo-vocab")));
     QCOMPARE(Settings::builtPath(),
              QByteArray(user->pw_dir) + "/.config/hanlexo-vocab/dadorir_iruze.ini");
 }
@@ -239,9 +239,9 @@ void TestSettingsLocation::installedProgramNeverWritesBesideItself()
     const QString installedFile = QStringLiteral("prefix/bin/dadorir_iruze.ini");
     if (fileThere)
         writeBytes(QFile::decodeName(path(installedFile)), stored);
-    setInstalledBinDirectoriesOverride({path(QStringLiteral("prefix//bin/"))});
+    platform::setInstalledBinDirectoriesOverride({path(QStringLiteral("prefix//bin/"))});
     const QByteArray dir = path(exeDir);
-    setExecutablePathOverride(dir + "/hanlexo-vocab");
+    platform::setExecutablePathOverride(dir + "/hanlexo-vocab");
 
     const Settings settings(Settings::builtPath());
     QCOMPARE(settings.path(), beside ? dir + "//dadorir_iruze.ini" : userFile());
@@ -256,7 +256,7 @@ void TestSettingsLocation::installedProgramNeverWritesBesideItself()
 
 void TestSettingsLocation::userDirectoryIsMadeAtTheFirstWrite()
 {
-    setExecutablePathOverride(path(QStringLiteral("missing/hanlexo-vocab")));
+    platform::setExecutablePathOverride(path(QStringLiteral("missing/hanlexo-vocab")));
     const Settings settings(Settings::builtPath());
     QCOMPARE(settings.path(), userFile());
     QCOMPARE(settings.readInteger(settings_keys::vitesse, settings_keys::pinyin, 5), 5);
@@ -281,12 +281,12 @@ void TestSettingsLocation::userDirectoryThatCannotBeMadeGivesTheWriteError()
     // A file where the directory should be: no one, not even root, can make it.
     QVERIFY(QDir().mkpath(QFile::decodeName(path(QStringLiteral("config")))));
     writeBytes(QFile::decodeName(path(QStringLiteral("config/hanlexo-vocab"))), "not a directory");
-    setExecutablePathOverride(path(QStringLiteral("missing/hanlexo-vocab")));
+    platform::setExecutablePathOverride(path(QStringLiteral("missing/hanlexo-vocab")));
     const Settings settings(Settings::builtPath());
     try {
         settings.writeInteger(settings_keys::vitesse, settings_keys::chinois, 2);
         QFAIL("the write under a file was not refused");
-    } catch (const AppError &error) {
+    } catch (const platform::AppError &error) {
         QCOMPARE(error.message(),
                  QStringLiteral("Impossible d'écrire dans ") + QFile::decodeName(userFile()));
     }
@@ -299,13 +299,13 @@ void TestSettingsLocation::refusedWriteBesideTheExecutableNamesTheBuiltPath()
     // A directory in the file's place refuses the write, even to root.
     const QByteArray dir = path(QStringLiteral("exe"));
     QVERIFY(QDir().mkpath(QFile::decodeName(dir + "/dadorir_iruze.ini")));
-    setExecutablePathOverride(dir + "/hanlexo-vocab");
+    platform::setExecutablePathOverride(dir + "/hanlexo-vocab");
     const Settings settings(Settings::builtPath());
     QCOMPARE(settings.path(), dir + "//dadorir_iruze.ini");
     try {
         settings.writeInteger(settings_keys::vitesse, settings_keys::pinyin, 6);
         QFAIL("the write over a directory was not refused");
-    } catch (const AppError &error) {
+    } catch (const platform::AppError &error) {
         QCOMPARE(error.message(),
                  QStringLiteral("Impossible d'écrire dans ") + QFile::decodeName(dir)
                      + QStringLiteral("//dadorir_iruze.ini"));
@@ -320,7 +320,7 @@ void TestSettingsLocation::delayChangeOnAnInstallShowsNoError()
     // The fixture points the configuration home into its own directory: use this test's.
     qputenv("XDG_CONFIG_HOME", path(QStringLiteral("config")));
     // An executable in a directory that is not the learner's to write.
-    setExecutablePathOverride(path(QStringLiteral("missing/bin/hanlexo-vocab")));
+    platform::setExecutablePathOverride(path(QStringLiteral("missing/bin/hanlexo-vocab")));
     TForm1 &form = fixture.start();
     QVERIFY(fixture.errors.isEmpty());
     QVERIFY(!QFileInfo::exists(path(QStringLiteral("config"))));

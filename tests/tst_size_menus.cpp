@@ -1,7 +1,7 @@
 #include "app/tform1.h"
 #include "platform/ini_file.h"
-#include "platform/widgets.h"
 #include "settings/settings.h"
+#include "toolkit/label.h"
 #include "windowfixture.h"
 
 #include <QAction>
@@ -77,7 +77,7 @@ QStringList testPageFonts(const TForm1 &form)
 
 std::optional<QByteArray> storedSize(const WindowFixture &fixture, const QByteArray &key)
 {
-    return ini::valueIn(fixture.settingsContent(), settings_keys::affichage, key);
+    return platform::ini::valueIn(fixture.settingsContent(), settings_keys::affichage, key);
 }
 
 } // namespace
@@ -182,9 +182,9 @@ void TestSizeMenus::clickAppliesTicksAndStores()
         else
             QCOMPARE(storedSize(fixture, each), std::nullopt);
     }
-    QCOMPARE(
-        ini::valueIn(fixture.settingsContent(), settings_keys::vitesse, settings_keys::chinois),
-        std::nullopt);
+    QCOMPARE(platform::ini::valueIn(fixture.settingsContent(), settings_keys::vitesse,
+                                    settings_keys::chinois),
+             std::nullopt);
 }
 
 void TestSizeMenus::clickOnTickedItemWritesAgain()

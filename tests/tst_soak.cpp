@@ -1,7 +1,8 @@
-#include "app/random.h"
 #include "app/tform1.h"
-#include "platform/classic_timer.h"
-#include "platform/widgets.h"
+#include "core/random.h"
+#include "toolkit/classic_timer.h"
+#include "toolkit/label.h"
+#include "toolkit/radio_group.h"
 #include "windowfixture.h"
 
 #include <QCheckBox>

@@ -1,8 +1,10 @@
 #include "app/tform1.h"
-#include "platform/classic_timer.h"
 #include "platform/ini_file.h"
-#include "platform/widgets.h"
 #include "settings/settings.h"
+#include "toolkit/classic_timer.h"
+#include "toolkit/label.h"
+#include "toolkit/radio_group.h"
+#include "toolkit/scroll_bar.h"
 #include "windowfixture.h"
 
 #include <QAction>
@@ -303,10 +305,10 @@ void TestStartup::utf8KeyIsAnotherKey()
     QCOMPARE(form.Timer2->interval(), 4000);
 
     const QByteArray content = fixture.settingsContent();
-    QCOMPARE(ini::valueIn(content, "Vitesse", settings_keys::francais),
+    QCOMPARE(platform::ini::valueIn(content, "Vitesse", settings_keys::francais),
              std::optional<QByteArray>("8"));
-    QCOMPARE(ini::valueIn(content, "Vitesse", utf8Key), std::optional<QByteArray>("3"));
-    QCOMPARE(ini::valueIn(content, "Affichage", "champs_" + utf8Key),
+    QCOMPARE(platform::ini::valueIn(content, "Vitesse", utf8Key), std::optional<QByteArray>("3"));
+    QCOMPARE(platform::ini::valueIn(content, "Affichage", "champs_" + utf8Key),
              std::optional<QByteArray>("32"));
     // Exactly one line was added; every other line stays byte for byte, in its order.
     QByteArrayList lines = content.split('\n');

@@ -1,5 +1,6 @@
 #include "app/tform1.h"
-#include "platform/widgets.h"
+#include "toolkit/label.h"
+#include "toolkit/radio_group.h"
 #include "windowfixture.h"
 
 #include <QEvent>

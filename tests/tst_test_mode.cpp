@@ -1,8 +1,9 @@
-#include "app/random.h"
 #include "app/tform1.h"
-#include "platform/classic_timer.h"
-#include "platform/widgets.h"
-#include "test/question_draw.h"
+#include "core/question_draw.h"
+#include "core/random.h"
+#include "toolkit/classic_timer.h"
+#include "toolkit/label.h"
+#include "toolkit/radio_group.h"
 #include "windowfixture.h"
 
 #include <QAction>

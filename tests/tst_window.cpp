@@ -1,9 +1,11 @@
 #include "app/tform1.h"
 #include "display/about_box.h"
-#include "platform/classic_timer.h"
-#include "platform/error_report.h"
-#include "platform/fonts.h"
-#include "platform/widgets.h"
+#include "toolkit/classic_timer.h"
+#include "toolkit/error_report.h"
+#include "toolkit/fonts.h"
+#include "toolkit/label.h"
+#include "toolkit/radio_group.h"
+#include "toolkit/scroll_bar.h"
 #include "windowfixture.h"
 
 #include <QAction>
@@ -749,7 +751,7 @@ void TestWindow::errorInAHandlerIsReportedAndTheLoopGoesOn()
     bool laterEventRan = false;
     QTimer::singleShot(0, qApp, [&] {
         platform::guarded([&] {
-            throw AppError(QStringLiteral("Accès au fichier refusé"));
+            throw platform::AppError(QStringLiteral("Accès au fichier refusé"));
             stopped = false; // never reached: the handler stops at the error
         });
     });

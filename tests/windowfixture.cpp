@@ -1,34 +1,26 @@
 #include "windowfixture.h"
 
+#include "app/program.h"
 #include "app/tform1.h"
-#include "display/about_box.h"
-#include "platform/error_report.h"
-#include "platform/fonts.h"
-#include "platform/module_path.h"
+#include "toolkit/fonts.h"
 
-#include <QFile>
+#include <QListWidget>
+#include <QScrollBar>
+#include <QStyleOptionSlider>
 #include <QTest>
 
-WindowFixture::WindowFixture() : m_previousConfigHome(qgetenv("XDG_CONFIG_HOME"))
+WindowFixture::WindowFixture()
 {
-    // Whatever a test does, the learner's own configuration directory is never reached.
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(exeDir.filePath(QStringLiteral("config"))));
+    if (!isValid())
+        qFatal("cannot make the temporary directories");
+    // Fonts only: the application keeps the suite's own name and icon, so that each window is
+    // seen to set its own.
     platform::installFontSubstitutions();
-    setExecutablePathOverride(QFile::encodeName(exeDir.filePath(QStringLiteral("hanlexo-vocab"))));
-    platform::setErrorSink([this](const QString &text) { errors.append(text); });
-    platform::setPlainMessageSink([this](const QString &text) { plainMessages.append(text); });
 }
 
 WindowFixture::~WindowFixture()
 {
     m_form.reset();
-    platform::setErrorSink({});
-    platform::setPlainMessageSink({});
-    setExecutablePathOverride({});
-    if (m_previousConfigHome.isNull())
-        qunsetenv("XDG_CONFIG_HOME");
-    else
-        qputenv("XDG_CONFIG_HOME", m_previousConfigHome);
 }
 
 void WindowFixture::addLesson(const QString &name, const QStringList &lines)
@@ -53,9 +45,8 @@ QString WindowFixture::settingsPath() const
 
 TForm1 &WindowFixture::start(bool show)
 {
-    m_form = std::make_unique<TForm1>();
-    m_about = new TForm2(m_form.get());
-    m_form->setAboutBox(m_about);
+    m_form = program::makeWindows();
+    m_about = m_form->Form2;
     if (show) {
         m_form->showCentred();
         if (!QTest::qWaitForWindowExposed(m_form.get()))
@@ -87,4 +78,39 @@ QStringList numberedEntries(int n, const QString &prefix)
     for (QString &line : lines)
         line.replace(u'\t', u'|');
     return lines;
+}
+
+void clickName(QListWidget *list, int row)
+{
+    const QRect rect = list->visualItemRect(list->item(row));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      QPoint(rect.right() - 10, rect.center().y()));
+}
+
+namespace {
+
+QStyleOptionSlider sliderOption(const QScrollBar *bar)
+{
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    option.subControls = QStyle::SC_All;
+    option.orientation = bar->orientation();
+    if (bar->orientation() == Qt::Horizontal)
+        option.state |= QStyle::State_Horizontal;
+    option.minimum = bar->minimum();
+    option.maximum = bar->maximum();
+    option.sliderPosition = bar->sliderPosition();
+    option.sliderValue = bar->value();
+    option.singleStep = bar->singleStep();
+    option.pageStep = bar->pageStep();
+    option.upsideDown = bar->invertedAppearance();
+    return option;
+}
+
+} // namespace
+
+QRect scrollBarPart(const QScrollBar *bar, QStyle::SubControl part)
+{
+    const QStyleOptionSlider option = sliderOption(bar);
+    return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, bar);
 }

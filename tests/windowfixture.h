@@ -2,17 +2,22 @@
 
 #include "testsupport.h"
 
+#include "app/sandbox.h"
+
+#include <QRect>
 #include <QStringList>
-#include <QTemporaryDir>
+#include <QStyle>
 
 #include <memory>
 
 class TForm1;
 class TForm2;
+class QListWidget;
+class QScrollBar;
 
 /// A main window made as the program makes it, in a temporary working directory, with its
 /// settings file in a temporary "executable directory" and every message box collected.
-class WindowFixture
+class WindowFixture : public program::Sandbox
 {
 public:
     WindowFixture();
@@ -33,13 +38,7 @@ public:
     TForm1 &form() { return *m_form; }
     TForm2 &about() { return *m_about; }
 
-    ScopedWorkDir work;
-    QTemporaryDir exeDir;
-    QStringList errors; ///< error reports, as shown (with their full stop)
-    QStringList plainMessages; ///< plain message boxes
-
 private:
-    QByteArray m_previousConfigHome;
     std::unique_ptr<TForm1> m_form;
     TForm2 *m_about = nullptr;
 };
@@ -52,3 +51,10 @@ QStringList numberedEntries(int n, const QString &prefix);
 
 /// A lesson of n entries with pairwise different Chinese texts: "字<i>", "pin<i>", "fr<i>".
 QStringList numberedLines(int n, const QString &prefix = QStringLiteral("字"));
+
+/// A click on the lesson's name, well right of its check box.
+void clickName(QListWidget *list, int row);
+
+/// Where a part of a scroll bar (an arrow, a side of the trough, the thumb) lies, in its own
+/// coordinates.
+QRect scrollBarPart(const QScrollBar *bar, QStyle::SubControl part);

@@ -3,15 +3,13 @@
 // The sample lessons are copied into a temporary working directory; the settings file is looked
 // for in another temporary directory, so nothing of the learner's is read or written.
 
-#include "app/random.h"
+#include "app/program.h"
+#include "app/sandbox.h"
 #include "app/tform1.h"
+#include "core/random.h"
 #include "display/about_box.h"
-#include "display/icons.h"
-#include "platform/classic_timer.h"
-#include "platform/error_report.h"
-#include "platform/fonts.h"
-#include "platform/module_path.h"
-#include "platform/widgets.h"
+#include "toolkit/classic_timer.h"
+#include "toolkit/radio_group.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -24,6 +22,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 #ifndef HANLEXO_SAMPLE_LESSONS
 #define HANLEXO_SAMPLE_LESSONS ""
@@ -67,14 +66,9 @@ void copyLessons(const QDir &from, const QString &to)
 
 int main(int argc, char *argv[])
 {
-    // Rendered off screen, at the designed 96 dpi, whatever the desktop.
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_FONT_DPI", "96");
+    program::useOffscreenAtDesignedDpi();
     QApplication application(argc, argv);
-    QApplication::setApplicationName(platform::applicationTitle());
-    QApplication::setWindowIcon(programIcon());
-    platform::installFontSubstitutions();
+    program::setUpApplication();
 
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() < 2 || arguments.size() > 3)
@@ -86,20 +80,14 @@ int main(int argc, char *argv[])
     const QDir lessons(arguments.size() == 3 ? arguments.at(2)
                                              : QString::fromUtf8(HANLEXO_SAMPLE_LESSONS));
 
-    QTemporaryDir work;
-    QTemporaryDir exeDir;
-    if (!work.isValid() || !exeDir.isValid())
+    program::Sandbox sandbox;
+    if (!sandbox.isValid())
         fail(QStringLiteral("cannot create a temporary directory"));
-    copyLessons(lessons, work.path());
-    QDir::setCurrent(work.path());
-    setExecutablePathOverride(QFile::encodeName(exeDir.filePath(QStringLiteral("hanlexo-vocab"))));
-    QStringList errors;
-    platform::setErrorSink([&errors](const QString &text) { errors.append(text); });
-    platform::setPlainMessageSink([&errors](const QString &text) { errors.append(text); });
+    copyLessons(lessons, sandbox.work.path());
 
-    TForm1 form;
-    auto *about = new TForm2(&form);
-    form.setAboutBox(about);
+    const std::unique_ptr<TForm1> window = program::makeWindows();
+    TForm1 &form = *window;
+    TForm2 *about = form.Form2;
     form.showCentred();
     settle();
     programRandom().setSeed(20240607);
@@ -117,7 +105,7 @@ int main(int argc, char *argv[])
     form.PageControl1->setCurrentIndex(1);
     form.Button4->click();
     if (!form.RadioGroup1->isVisible())
-        fail(QStringLiteral("no question was drawn: ") + errors.join(u' '));
+        fail(QStringLiteral("no question was drawn: ") + sandbox.reports().join(u' '));
     form.RadioGroup1->choice((form.questionTag + 1) % TRadioGroup::choiceCount)->click();
     if (!form.Timer3->enabled())
         fail(QStringLiteral("the answer was not scored"));
@@ -148,7 +136,7 @@ int main(int argc, char *argv[])
     form.Aproposde1->trigger();
     save(about, output, QStringLiteral("about.png"));
 
-    if (!errors.isEmpty())
-        fail(QStringLiteral("the program reported: ") + errors.join(u' '));
+    if (!sandbox.reports().isEmpty())
+        fail(QStringLiteral("the program reported: ") + sandbox.reports().join(u' '));
     return 0;
 }

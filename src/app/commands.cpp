@@ -1,7 +1,7 @@
 #include "app/tform1.h"
 
 #include "display/about_box.h"
-#include "platform/classic_timer.h"
+#include "toolkit/classic_timer.h"
 
 #include <QTabWidget>
 

@@ -2,5 +2,5 @@
 
 int main(int argc, char *argv[])
 {
-    return runProgram(argc, argv);
+    return program::run(argc, argv);
 }

@@ -3,27 +3,52 @@
 #include "app/tform1.h"
 #include "display/about_box.h"
 #include "display/icons.h"
-#include "platform/error_report.h"
-#include "platform/fonts.h"
+#include "toolkit/error_report.h"
+#include "toolkit/fonts.h"
 
 #include <QApplication>
 #include <QTimer>
 
-int runProgram(int argc, char *argv[], const std::function<void(TForm1 &)> &shown)
+namespace program {
+
+void useDesignedDpi()
 {
-    // Geometry and point sizes were designed at 96 dpi; keep them together on any desktop.
     if (!qEnvironmentVariableIsSet("QT_FONT_DPI"))
         qputenv("QT_FONT_DPI", "96");
-    QApplication application(argc, argv);
+}
+
+void useOffscreenAtDesignedDpi()
+{
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_FONT_DPI", "96");
+}
+
+void setUpApplication()
+{
     QApplication::setApplicationName(platform::applicationTitle());
     QApplication::setWindowIcon(programIcon());
     platform::installFontSubstitutions();
+}
 
-    TForm1 form1;
-    auto *form2 = new TForm2(&form1);
-    form1.setAboutBox(form2);
-    form1.showCentred();
+std::unique_ptr<TForm1> makeWindows()
+{
+    auto form1 = std::make_unique<TForm1>();
+    form1->setAboutBox(new TForm2(form1.get()));
+    return form1;
+}
+
+int run(int argc, char *argv[], const std::function<void(TForm1 &)> &shown)
+{
+    useDesignedDpi();
+    QApplication application(argc, argv);
+    setUpApplication();
+
+    const std::unique_ptr<TForm1> form1 = makeWindows();
+    form1->showCentred();
     if (shown)
-        QTimer::singleShot(0, &form1, [&] { shown(form1); });
+        QTimer::singleShot(0, form1.get(), [&] { shown(*form1); });
     return QApplication::exec();
 }
+
+} // namespace program

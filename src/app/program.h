@@ -1,9 +1,31 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 
 class TForm1;
 
-/// The program entry: application, title, fonts, main window, about box, event loop. shown, when
-/// given, runs once the main window has been shown (benchmarks time start-up with it).
-int runProgram(int argc, char *argv[], const std::function<void(TForm1 &)> &shown = {});
+/// The program's start-up, one copy for its entry, the tests, the benchmarks and the screenshot
+/// tool.
+namespace program {
+
+/// Before the application is made: geometry and point sizes were designed at 96 dpi; keeps them
+/// together on any desktop, unless the caller chose a dpi.
+void useDesignedDpi();
+
+/// Before the application is made, for the tools that render or time the window: off screen
+/// unless the caller chose a platform, at the designed 96 dpi whatever the desktop.
+void useOffscreenAtDesignedDpi();
+
+/// Once the application is made: its title, its icon and the font substitutions.
+void setUpApplication();
+
+/// The main window with its about box, made as start-up makes them (settings and lessons read),
+/// not shown yet.
+std::unique_ptr<TForm1> makeWindows();
+
+/// The program entry: application, windows, first showing, event loop. shown, when given, runs
+/// once the main window has been shown (benchmarks time start-up with it).
+int run(int argc, char *argv[], const std::function<void(TForm1 &)> &shown = {});
+
+} // namespace program

@@ -1,9 +1,10 @@
 #include "app/tform1.h"
 
-#include "app/random.h"
+#include "core/random.h"
 #include "platform/clock.h"
-#include "platform/widgets.h"
 #include "settings/settings.h"
+#include "toolkit/label.h"
+#include "toolkit/scroll_bar.h"
 
 void TForm1::FormCreate()
 {
@@ -11,7 +12,7 @@ void TForm1::FormCreate()
     // Each step is guarded on its own: a failing step is reported and the next ones still run,
     // so the window never opens with placeholders or unticked lessons.
     const std::function<void()> steps[] = {
-        [] { programRandom().setSeed(seedClock()); },
+        [] { programRandom().setSeed(platform::seedClock()); },
         [this] { settings = std::make_unique<Settings>(Settings::builtPath()); },
         [this] {
             ScrollBar0->setValue(settings->readInteger(vitesse, chinois, 0));

@@ -2,11 +2,13 @@
 
 #include "display/about_box.h"
 #include "display/icons.h"
-#include "platform/classic_timer.h"
-#include "platform/fonts.h"
-#include "platform/widgets.h"
-#include "platform/window_placement.h"
 #include "settings/settings.h"
+#include "toolkit/classic_timer.h"
+#include "toolkit/fonts.h"
+#include "toolkit/keyboard.h"
+#include "toolkit/radio_group.h"
+#include "toolkit/scroll_bar.h"
+#include "toolkit/window_placement.h"
 #include "version.h"
 
 #include <QAction>

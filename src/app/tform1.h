@@ -1,6 +1,6 @@
 #pragma once
 
-#include "vocabulary/word_list.h"
+#include "core/word_list.h"
 
 #include <QMainWindow>
 
@@ -242,11 +242,11 @@ private:
     QWidget *m_client = nullptr;
 };
 
-#include "platform/error_report.h"
+#include "toolkit/error_report.h"
 
 template<typename Sender, typename Signal>
 void TForm1::bind(Sender *sender, Signal signal, void (TForm1::*handler)(QObject *))
 {
-    connect(sender, signal, this,
-            [this, sender, handler] { platform::guarded([&] { (this->*handler)(sender); }); });
+    platform::connectGuarded(sender, signal, this,
+                             [this, sender, handler] { (this->*handler)(sender); });
 }

@@ -1,10 +1,11 @@
 #include "display/about_box.h"
 
 #include "display/icons.h"
-#include "platform/error_report.h"
-#include "platform/fonts.h"
-#include "platform/widgets.h"
-#include "platform/window_placement.h"
+#include "toolkit/error_report.h"
+#include "toolkit/fonts.h"
+#include "toolkit/keyboard.h"
+#include "toolkit/label.h"
+#include "toolkit/window_placement.h"
 #include "version.h"
 
 #include <QGroupBox>
@@ -78,8 +79,8 @@ TForm2::TForm2(QWidget *parent) : QDialog(parent)
     Button1->setGeometry(152, 184, 81, 89);
     // The only control that takes the focus, so Enter and Space press it as well.
     Button1->setFocus();
-    connect(Button1, &QPushButton::clicked, this,
-            [this] { platform::guarded([this] { Button1Click(Button1); }); });
+    platform::connectGuarded(Button1, &QPushButton::clicked, this,
+                             [this] { Button1Click(Button1); });
     platform::pressButtonsOnPlainEnterOnly(this);
 }
 

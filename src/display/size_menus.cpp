@@ -1,7 +1,7 @@
 #include "app/tform1.h"
 
-#include "platform/widgets.h"
 #include "settings/settings.h"
+#include "toolkit/label.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,8 +1,9 @@
 #include "app/tform1.h"
 
-#include "platform/classic_timer.h"
-#include "platform/fonts.h"
-#include "platform/widgets.h"
+#include "toolkit/classic_timer.h"
+#include "toolkit/fonts.h"
+#include "toolkit/label.h"
+#include "toolkit/scroll_bar.h"
 
 #include <QCheckBox>
 #include <QFrame>

@@ -1,8 +1,9 @@
 #include "app/tform1.h"
 
-#include "app/random.h"
-#include "platform/classic_timer.h"
-#include "platform/widgets.h"
+#include "core/random.h"
+#include "toolkit/classic_timer.h"
+#include "toolkit/keyboard.h"
+#include "toolkit/label.h"
 
 #include <QCheckBox>
 #include <QPushButton>

@@ -1,8 +1,9 @@
 #include "app/tform1.h"
 
-#include "platform/classic_timer.h"
-#include "platform/widgets.h"
 #include "settings/settings.h"
+#include "toolkit/classic_timer.h"
+#include "toolkit/label.h"
+#include "toolkit/scroll_bar.h"
 
 void TForm1::Timer0Timer(QObject * /*Sender*/)
 {

@@ -174,9 +174,10 @@ int importCommand(const QStringList &arguments)
     if (result.entries.isEmpty())
         return fail(QStringLiteral("aucune entrée à écrire ; rien n'a été écrit (--colonnes, "
                                    "--separateur ?)"));
-    if (const std::optional<QString> error
-        = writeFileAtomically(output, lessonFileBytes(result.entries), parser.isSet(replaceOption)))
-        return fail(*error);
+    if (const platform::FileResult<> written
+        = writeFileAtomically(output, lessonFileBytes(result.entries), parser.isSet(replaceOption));
+        !written.ok())
+        return fail(written.error().message);
     print(stdout,
           QStringLiteral("%1 : %2 entrée(s) écrite(s)%3\n")
               .arg(quotedName(output))
@@ -224,9 +225,10 @@ int exportCommand(const QStringList &arguments)
             return fail(QStringLiteral("sortie standard : écriture impossible"));
         return exitDone;
     }
-    if (const std::optional<QString> error
-        = writeFileAtomically(parser.value(outputOption), text, parser.isSet(replaceOption)))
-        return fail(*error);
+    if (const platform::FileResult<> written
+        = writeFileAtomically(parser.value(outputOption), text, parser.isSet(replaceOption));
+        !written.ok())
+        return fail(written.error().message);
     return exitDone;
 }
 

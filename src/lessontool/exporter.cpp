@@ -1,8 +1,8 @@
 #include "lessontool/exporter.h"
 
+#include "core/lesson_reader.h"
+#include "core/word_list.h"
 #include "lessontool/lesson_check.h"
-#include "vocabulary/lesson_reader.h"
-#include "vocabulary/word_list.h"
 
 #include <QFile>
 
@@ -28,16 +28,16 @@ void appendField(QByteArray &out, QStringView field)
 std::optional<QString> readLessonEntries(const QString &path, QList<LessonEntry> &entries)
 {
     const QByteArray name = QFile::encodeName(path);
-    ProbeResult probe = ProbeResult::NotLesson;
-    if (const std::optional<FileError> error = probeLesson(name, probe))
-        return QStringLiteral("%1 : %2").arg(quotedName(path), error->message);
-    if (probe != ProbeResult::Lesson)
+    const platform::FileResult<ProbeResult> probe = probeLesson(name);
+    if (!probe.ok())
+        return QStringLiteral("%1 : %2").arg(quotedName(path), probe.error().message);
+    if (probe.value() != ProbeResult::Lesson)
         return QStringLiteral("%1 : pas un fichier de leçon (%2)")
             .arg(quotedName(path), checkLesson(path).notListedReason);
     WordList ch, pin, fr;
-    if (const std::optional<FileError> error = readLessonFile(name, {ch, pin, fr}))
+    if (const platform::FileResult<> read = readLessonFile(name, {ch, pin, fr}); !read.ok())
         return QStringLiteral("%1 : %2. Rien n'a été exporté")
-            .arg(quotedName(path), error->message);
+            .arg(quotedName(path), read.error().message);
     entries.clear();
     entries.reserve(ch.count());
     for (qsizetype i = 0; i < ch.count(); ++i)

@@ -243,12 +243,12 @@ ImportResult importFiles(const QStringList &sources, const ImportOptions &option
 {
     ImportResult result;
     for (const QString &source : sources) {
-        QByteArray bytes;
-        if (const std::optional<QString> error = readWholeFile(source, bytes)) {
-            result.fatal = *error;
+        const platform::FileResult<QByteArray> bytes = readWholeFile(source);
+        if (!bytes.ok()) {
+            result.fatal = bytes.error().message;
             break;
         }
-        importBytes(source, bytes, options, result);
+        importBytes(source, bytes.value(), options, result);
         if (result.fatal)
             break;
     }

@@ -1,9 +1,9 @@
 #include "lessontool/lesson_check.h"
 
+#include "core/lesson_reader.h"
+#include "core/question_draw.h"
+#include "core/word_list.h"
 #include "lessontool/lesson_file.h"
-#include "test/question_draw.h"
-#include "vocabulary/lesson_reader.h"
-#include "vocabulary/word_list.h"
 
 #include <QFile>
 #include <QHash>
@@ -85,14 +85,14 @@ LessonCheck checkLesson(const QString &path)
         check.notListedReason = QStringLiteral("c'est un dossier");
         return check;
     }
-    ProbeResult probe = ProbeResult::NotLesson;
-    if (const std::optional<FileError> error = probeLesson(name, probe)) {
+    const platform::FileResult<ProbeResult> probe = probeLesson(name);
+    if (!probe.ok()) {
         check.notListedReason
             = QStringLiteral("%1 (le programme l'affiche au démarrage et passe le fichier)")
-                  .arg(error->message);
+                  .arg(probe.error().message);
         return check;
     }
-    if (probe != ProbeResult::Lesson) {
+    if (probe.value() != ProbeResult::Lesson) {
         check.notListedReason = S_ISREG(status.st_mode)
             ? signatureReason(name)
             : QStringLiteral("pas un fichier ordinaire");
@@ -106,8 +106,8 @@ LessonCheck checkLesson(const QString &path)
     }
 
     WordList ch, pin, fr;
-    if (const std::optional<FileError> error = readLessonFile(name, {ch, pin, fr}))
-        check.readError = error->message;
+    if (const platform::FileResult<> read = readLessonFile(name, {ch, pin, fr}); !read.ok())
+        check.readError = read.error().message;
     check.entries = ch.count();
 
     QHash<QStringView, qsizetype> firstEntry;
@@ -140,9 +140,8 @@ LessonCheck checkLesson(const QString &path)
     check.distinctChinese = firstEntry.size();
     check.testAlone = canDrawQuestion(ch, fr, Field::Chinese, Field::Pinyin);
 
-    QByteArray bytes;
-    if (!readWholeFile(path, bytes))
-        check.extra = extraFieldLines(bytes);
+    if (const platform::FileResult<QByteArray> bytes = readWholeFile(path); bytes.ok())
+        check.extra = extraFieldLines(bytes.value());
     return check;
 }
 

@@ -1,6 +1,7 @@
 #include "lessontool/lesson_file.h"
 
 #include "platform/file_error.h"
+#include "platform/posix_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,28 +12,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <utility>
 
 namespace {
-
-// Closes a descriptor on every way out.
-class Descriptor
-{
-public:
-    explicit Descriptor(int fd) : m_fd(fd) { }
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-    int get() const { return m_fd; }
-    int release() { return std::exchange(m_fd, -1); }
-
-private:
-    int m_fd;
-};
 
 void appendUtf16le(QByteArray &out, const QString &text)
 {
@@ -45,42 +26,11 @@ void appendUtf16le(QByteArray &out, const QString &text)
     }
 }
 
-bool writeAll(int fd, const char *data, qsizetype size)
+platform::FileError failedWrite(const QString &path, int errorNumber)
 {
-    while (size > 0) {
-        const ssize_t done = ::write(fd, data, std::size_t(size));
-        if (done < 0 && errno == EINTR)
-            continue;
-        if (done < 0)
-            return false;
-        data += done;
-        size -= done;
-    }
-    return true;
-}
-
-QString failedWrite(const QString &path, int errorNumber)
-{
-    return QStringLiteral("%1 : écriture impossible (%2)")
-        .arg(quotedName(path), writeErrorText(errorNumber));
-}
-
-// Moves from onto to, failing with EEXIST when to exists and replace is off. Where the file system
-// cannot refuse atomically, the check comes just before the rename.
-bool moveIntoPlace(const QByteArray &from, const QByteArray &to, bool replace)
-{
-    if (replace)
-        return ::rename(from.constData(), to.constData()) == 0;
-    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
-        return true;
-    if (errno != EINVAL && errno != ENOSYS)
-        return false;
-    struct stat status;
-    if (::lstat(to.constData(), &status) == 0) {
-        errno = EEXIST;
-        return false;
-    }
-    return ::rename(from.constData(), to.constData()) == 0;
+    return {errorNumber,
+            QStringLiteral("%1 : écriture impossible (%2)")
+                .arg(quotedName(path), writeErrorText(errorNumber))};
 }
 
 } // namespace
@@ -108,7 +58,7 @@ QString writeErrorText(int errorNumber)
     case ENOENT:
         return QStringLiteral("dossier introuvable");
     default:
-        return fileErrorText(errorNumber);
+        return platform::fileErrorText(errorNumber);
     }
 }
 
@@ -132,45 +82,36 @@ QByteArray lessonFileBytes(const QList<LessonEntry> &entries)
     return out;
 }
 
-std::optional<QString> readWholeFile(const QString &path, QByteArray &bytes, qsizetype maxBytes)
+platform::FileResult<QByteArray> readWholeFile(const QString &path, qsizetype maxBytes)
 {
     const QByteArray name = QFile::encodeName(path);
-    const auto failed = [&](const QString &why) {
-        return QStringLiteral("%1 : lecture impossible (%2)").arg(quotedName(path), why);
+    const auto failed = [&](int code, const QString &why) {
+        return platform::FileError {
+            code, QStringLiteral("%1 : lecture impossible (%2)").arg(quotedName(path), why)};
     };
-    int fd;
-    do
-        fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    while (fd < 0 && errno == EINTR);
-    if (fd < 0)
-        return failed(fileErrorText(errno));
-    const Descriptor file(fd);
+    const auto failedCall = [&] { return failed(errno, platform::fileErrorText(errno)); };
+    const platform::Descriptor file
+        = platform::openRetrying(name, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (!file.isOpen())
+        return failedCall();
     struct stat status;
-    if (::fstat(fd, &status) != 0)
-        return failed(fileErrorText(errno));
+    if (::fstat(file.get(), &status) != 0)
+        return failedCall();
     if (S_ISDIR(status.st_mode))
-        return failed(QStringLiteral("c'est un dossier"));
+        return failed(EISDIR, QStringLiteral("c'est un dossier"));
     if (!S_ISREG(status.st_mode))
-        return failed(QStringLiteral("ce n'est pas un fichier ordinaire"));
+        return failed(EINVAL, QStringLiteral("ce n'est pas un fichier ordinaire"));
     if (status.st_size > maxBytes)
-        return failed(QStringLiteral("plus de %1 Mo").arg(maxBytes >> 20));
-    bytes.resize(qsizetype(status.st_size));
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t got = ::read(fd, bytes.data() + done, std::size_t(bytes.size() - done));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return failed(fileErrorText(errno));
-        if (got == 0)
-            break;
-        done += got;
-    }
+        return failed(EFBIG, QStringLiteral("plus de %1 Mo").arg(maxBytes >> 20));
+    QByteArray bytes(qsizetype(status.st_size), Qt::Uninitialized);
+    const qsizetype done = platform::readFully(file.get(), bytes.data(), bytes.size());
+    if (done < 0)
+        return failedCall();
     bytes.truncate(done);
-    return std::nullopt;
+    return bytes;
 }
 
-std::optional<QString> writeFileAtomically(const QString &path, const QByteArray &bytes,
+platform::FileResult<> writeFileAtomically(const QString &path, const QByteArray &bytes,
                                            bool replace)
 {
     const QByteArray target = QFile::encodeName(path);
@@ -185,33 +126,24 @@ std::optional<QString> writeFileAtomically(const QString &path, const QByteArray
     const QFileInfo info(path);
     QByteArray temporary
         = QFile::encodeName(info.dir().filePath(QStringLiteral(".%1.XXXXXX").arg(info.fileName())));
-    Descriptor file(::mkostemp(temporary.data(), O_CLOEXEC));
-    if (file.get() < 0)
+    platform::Descriptor file(::mkostemp(temporary.data(), O_CLOEXEC));
+    if (!file.isOpen())
         return failedWrite(path, errno);
 
     // A new file gets the usual permissions; a replaced one keeps its own.
-    mode_t mode = 0666;
-    if (exists) {
-        mode = existing.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode &= ~mask;
-    }
-    bool ok = ::fchmod(file.get(), mode) == 0
-        && writeAll(file.get(), bytes.constData(), bytes.size()) && ::fsync(file.get()) == 0;
-    int error = errno;
-    if (ok) {
-        ok = ::close(file.release()) == 0;
+    const mode_t mode = exists ? existing.st_mode & 07777 : platform::creationMode();
+    int error = ::fchmod(file.get(), mode) == 0 ? 0 : errno;
+    if (error == 0)
+        error = platform::writeFully(file.get(), bytes);
+    if (error == 0 && ::fsync(file.get()) != 0)
         error = errno;
-    }
-    if (ok && !moveIntoPlace(temporary, target, replace)) {
-        ok = false;
+    if (error == 0 && ::close(file.release()) != 0)
         error = errno;
-    }
-    if (!ok) {
+    if (error == 0)
+        error = platform::moveIntoPlace(temporary, target, replace);
+    if (error != 0) {
         ::unlink(temporary.constData());
         return failedWrite(path, error);
     }
-    return std::nullopt;
+    return {};
 }

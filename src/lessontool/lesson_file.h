@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/file_error.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -22,14 +24,14 @@ QByteArray lessonFileBytes(const QList<LessonEntry> &entries);
 
 /// Reads a whole file given by path for the tool: refused when it is a directory, is not a regular
 /// file or passes maxBytes. The error text, in French, names the file.
-std::optional<QString> readWholeFile(const QString &path, QByteArray &bytes,
-                                     qsizetype maxBytes = qsizetype(512) << 20);
+platform::FileResult<QByteArray> readWholeFile(const QString &path,
+                                               qsizetype maxBytes = qsizetype(512) << 20);
 
 /// Writes bytes to path through a temporary file in the same directory, renamed into place once
 /// complete and synced: a failure (full disk, no permission) leaves no partial file and the old
 /// one untouched. An existing path is kept, and an error returned, unless replace. The error text,
 /// in French, names the file.
-std::optional<QString> writeFileAtomically(const QString &path, const QByteArray &bytes,
+platform::FileResult<> writeFileAtomically(const QString &path, const QByteArray &bytes,
                                            bool replace);
 
 /// The French text for a system error number when writing.

@@ -4,6 +4,8 @@
 
 #include <exception>
 
+namespace platform {
+
 /// An error that leaves a handler and reaches the top-level report; carries the learner's text.
 class AppError : public std::exception
 {
@@ -18,3 +20,5 @@ private:
     QString m_message;
     QByteArray m_utf8;
 };
+
+} // namespace platform

@@ -1,14 +1,13 @@
 #include "platform/dir_listing.h"
 
+#include "platform/ascii.h"
+
 #include <algorithm>
 #include <dirent.h>
 
-namespace {
+namespace platform {
 
-char asciiLower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
-}
+namespace {
 
 bool endsWithTxt(const QByteArray &name)
 {
@@ -51,3 +50,5 @@ QList<QByteArray> listTxtEntries(const QByteArray &dir)
     std::sort(names.begin(), names.end(), nameLess);
     return names;
 }
+
+} // namespace platform

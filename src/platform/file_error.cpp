@@ -2,6 +2,8 @@
 
 #include <cerrno>
 
+namespace platform {
+
 QString fileErrorText(int errorNumber)
 {
     switch (errorNumber) {
@@ -26,3 +28,5 @@ QString readPastEndText()
 {
     return QStringLiteral("Lecture au-delà de la fin de fichier");
 }
+
+} // namespace platform

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace platform {
+
 namespace {
 
 int digitValue(char c)
@@ -67,3 +69,5 @@ std::optional<qint32> convertInteger(QByteArrayView text)
     const auto pattern = static_cast<std::uint32_t>(*value);
     return static_cast<qint32>(negative ? 0U - pattern : pattern);
 }
+
+} // namespace platform

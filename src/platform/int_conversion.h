@@ -4,6 +4,8 @@
 
 #include <optional>
 
+namespace platform {
+
 /// Converts a settings value text by the classic rules (decimal, or "$"/"0x"/"x" hexadecimal,
 /// leading spaces, optional sign, nothing after the digits); nullopt when it breaks them.
 std::optional<qint32> convertInteger(QByteArrayView text);
@@ -13,3 +15,5 @@ inline qint32 strToIntDef(QByteArrayView text, qint32 fallback)
 {
     return convertInteger(text).value_or(fallback);
 }
+
+} // namespace platform

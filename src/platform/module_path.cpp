@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace platform {
+
 namespace {
 
 QByteArray &pathOverride()
@@ -74,3 +76,5 @@ bool runsFromInstalledBinDirectory()
     }
     return false;
 }
+
+} // namespace platform

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QByteArrayList>
 
+namespace platform {
+
 /// Full path of the running executable, as the system names it.
 QByteArray executablePath();
 
@@ -20,3 +22,5 @@ void setInstalledBinDirectoriesOverride(const QByteArrayList &directories);
 /// Whether the running executable is in one of the installed bin directories (the same directory,
 /// whatever links or doubled separators either path goes through).
 bool runsFromInstalledBinDirectory();
+
+} // namespace platform

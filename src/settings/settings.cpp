@@ -52,12 +52,12 @@ void makePath(const QByteArray &directory)
 
 QByteArray Settings::builtPath()
 {
-    const QByteArray executable = executablePath();
+    const QByteArray executable = platform::executablePath();
     const QByteArray directory = executable.left(executable.lastIndexOf('/') + 1);
     QByteArray beside = directory + '/' + fileName();
     // An installed program is shared by every user, root included: none writes beside it. A
     // portable copy keeps its file, unless its directory takes none.
-    const bool installed = runsFromInstalledBinDirectory();
+    const bool installed = platform::runsFromInstalledBinDirectory();
     if (!installed
         && (access(beside.constData(), F_OK) == 0
             || (!directory.isEmpty() && access(directory.constData(), W_OK) == 0)))
@@ -68,7 +68,9 @@ QByteArray Settings::builtPath()
 
 int Settings::readInteger(QByteArrayView section, QByteArrayView key, int fallback) const
 {
-    return strToIntDef(ini::readValue(m_path, section, key).value_or(QByteArray()), fallback);
+    const auto read = platform::ini::readValue(m_path, section, key);
+    return platform::strToIntDef(read.ok() ? read.value().value_or(QByteArray()) : QByteArray(),
+                                 fallback);
 }
 
 void Settings::writeInteger(QByteArrayView section, QByteArrayView key, int value) const
@@ -77,7 +79,7 @@ void Settings::writeInteger(QByteArrayView section, QByteArrayView key, int valu
     const QByteArray directory = m_path.left(m_path.lastIndexOf('/'));
     if (!directory.isEmpty() && directory == userDirectory())
         makePath(directory);
-    if (ini::writeValue(m_path, section, key, QByteArray::number(value)) != 0)
-        throw AppError(
+    if (!platform::ini::writeValue(m_path, section, key, QByteArray::number(value)).ok())
+        throw platform::AppError(
             QString::fromUtf8("Impossible d'écrire dans %1").arg(QString::fromLocal8Bit(m_path)));
 }

@@ -1,9 +1,11 @@
 #include "app/tform1.h"
 
-#include "app/random.h"
-#include "platform/error_report.h"
-#include "platform/widgets.h"
-#include "test/question_draw.h"
+#include "core/question_draw.h"
+#include "core/random.h"
+#include "toolkit/error_report.h"
+#include "toolkit/keyboard.h"
+#include "toolkit/label.h"
+#include "toolkit/radio_group.h"
 
 #include <QGroupBox>
 #include <QPushButton>

@@ -1,7 +1,8 @@
 #include "app/tform1.h"
 
-#include "platform/fonts.h"
-#include "platform/widgets.h"
+#include "toolkit/fonts.h"
+#include "toolkit/label.h"
+#include "toolkit/radio_group.h"
 
 #include <QRadioButton>
 

@@ -1,7 +1,9 @@
 #include "app/tform1.h"
 
-#include "platform/classic_timer.h"
-#include "platform/widgets.h"
+#include "toolkit/classic_timer.h"
+#include "toolkit/keyboard.h"
+#include "toolkit/label.h"
+#include "toolkit/radio_group.h"
 
 #include <QGroupBox>
 #include <QPushButton>

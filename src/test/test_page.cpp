@@ -1,8 +1,9 @@
 #include "app/tform1.h"
 
-#include "platform/classic_timer.h"
-#include "platform/fonts.h"
-#include "platform/widgets.h"
+#include "toolkit/classic_timer.h"
+#include "toolkit/fonts.h"
+#include "toolkit/label.h"
+#include "toolkit/radio_group.h"
 
 #include <QGroupBox>
 #include <QPushButton>
@@ -125,10 +126,11 @@ void TForm1::bindTestEvents()
 {
     // A radio button's click handler runs when it becomes ticked, by the learner or the program.
     auto onTicked = [this](QRadioButton *button, void (TForm1::*handler)(QObject *)) {
-        connect(button, &QRadioButton::toggled, this, [this, button, handler](bool checked) {
-            if (checked)
-                platform::guarded([&] { (this->*handler)(button); });
-        });
+        platform::connectGuarded(button, &QRadioButton::toggled, this,
+                                 [this, button, handler](bool checked) {
+                                     if (checked)
+                                         (this->*handler)(button);
+                                 });
     };
     onTicked(LQ1, &TForm1::LQ1Click);
     onTicked(LQ2, &TForm1::LQ2Click);

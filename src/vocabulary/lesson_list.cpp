@@ -2,8 +2,8 @@
 
 #include "app/tform1.h"
 
+#include "core/lesson_reader.h"
 #include "platform/dir_listing.h"
-#include "vocabulary/lesson_reader.h"
 
 #include <QFile>
 #include <QGroupBox>
@@ -55,14 +55,14 @@ void TForm1::createLessonArea()
 
 void TForm1::Liste_init()
 {
-    for (const QByteArray &name : listTxtEntries()) {
-        ProbeResult probe = ProbeResult::NotLesson;
+    for (const QByteArray &name : platform::listTxtEntries()) {
         // An entry that cannot be opened is reported and passed over; the listing goes on.
-        if (const std::optional<FileError> error = probeLesson(name, probe)) {
-            platform::reportError(error->message);
+        const platform::FileResult<ProbeResult> probe = probeLesson(name);
+        if (!probe.ok()) {
+            platform::reportError(probe.error().message);
             continue;
         }
-        if (probe != ProbeResult::Lesson)
+        if (probe.value() != ProbeResult::Lesson)
             continue;
         auto *item = new QListWidgetItem(QFile::decodeName(name));
         item->setData(fileNameRole, name);

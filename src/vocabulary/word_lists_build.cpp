@@ -1,9 +1,9 @@
 #include "app/tform1.h"
 
-#include "platform/error_report.h"
-#include "platform/widgets.h"
+#include "core/lesson_reader.h"
+#include "toolkit/error_report.h"
+#include "toolkit/label.h"
 #include "vocabulary/lesson_list.h"
-#include "vocabulary/lesson_reader.h"
 
 #include <QListWidget>
 #include <QStringList>
@@ -38,9 +38,10 @@ void TForm1::Liste_const()
         const QListWidgetItem *item = ListView1->item(i);
         if (item->checkState() != Qt::Checked)
             continue;
-        if (const std::optional<FileError> error
-            = readLessonFile(lessonFileName(item), {Liste_ch, Liste_pin, Liste_fr}))
-            failures.append(error->message);
+        if (const platform::FileResult<> read
+            = readLessonFile(lessonFileName(item), {Liste_ch, Liste_pin, Liste_fr});
+            !read.ok())
+            failures.append(read.error().message);
     }
     for (const QString &failure : std::as_const(failures))
         platform::reportError(failure);

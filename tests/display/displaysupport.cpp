@@ -1,6 +1,6 @@
 #include "displaysupport.h"
 
-#include "platform/error_report.h"
+#include "toolkit/error_report.h"
 
 #include <QAbstractButton>
 #include <QApplication>

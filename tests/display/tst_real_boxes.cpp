@@ -1,33 +1,12 @@
 #include "app/tform1.h"
 #include "displaysupport.h"
-#include "platform/widgets.h"
+#include "toolkit/label.h"
+#include "toolkit/scroll_bar.h"
 #include "windowfixture.h"
 
 #include <QDir>
 #include <QStyle>
-#include <QStyleOptionSlider>
 #include <QTest>
-
-namespace {
-
-/// The centre of a part of a scroll bar (an arrow, a side of the trough), in its own coordinates.
-QPoint partCentre(TScrollBar *bar, QStyle::SubControl part)
-{
-    QStyleOptionSlider option;
-    option.initFrom(bar);
-    option.orientation = bar->orientation();
-    option.minimum = bar->minimum();
-    option.maximum = bar->maximum();
-    option.sliderPosition = bar->sliderPosition();
-    option.sliderValue = bar->value();
-    option.singleStep = bar->singleStep();
-    option.pageStep = bar->pageStep();
-    option.upsideDown = bar->invertedAppearance();
-    option.subControls = QStyle::SC_All;
-    return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, bar).center();
-}
-
-} // namespace
 
 /// Message boxes as the learner meets them: real, modal, on an X display.
 class TestRealBoxes : public QObject
@@ -89,7 +68,8 @@ void TestRealBoxes::oneClickIsOneStepWhenTheWriteIsRefused()
     QVERIFY(QTest::qWaitForWindowActive(&form));
     auto *scrollBar = form.findChild<TScrollBar *>(bar);
     QVERIFY(scrollBar);
-    const QPoint at = screenPoint(scrollBar, partCentre(scrollBar, QStyle::SubControl(part)));
+    const QPoint at
+        = screenPoint(scrollBar, scrollBarPart(scrollBar, QStyle::SubControl(part)).center());
 
     // The learner presses, the box opens while the button is down, the learner lets go (the box
     // takes the release) and then reads the box and clicks OK.

@@ -2,10 +2,12 @@
 
 #include "platform/app_error.h"
 
+#include <QObject>
 #include <QString>
 
 #include <exception>
 #include <functional>
+#include <type_traits>
 
 namespace platform {
 
@@ -47,6 +49,20 @@ template<typename Handler> void guarded(Handler &&handler) noexcept
     } catch (...) {
         reportError(QStringLiteral("Erreur inattendue"));
     }
+}
+
+/// Connects signal to handler, which runs through guarded(); handler takes the signal's arguments,
+/// or none.
+template<typename Sender, typename Signal, typename Handler>
+QMetaObject::Connection connectGuarded(Sender *sender, Signal signal, const QObject *context,
+                                       Handler handler)
+{
+    return QObject::connect(sender, signal, context, [handler](const auto &...arguments) {
+        if constexpr (std::is_invocable_v<const Handler &, decltype(arguments)...>)
+            guarded([&] { handler(arguments...); });
+        else
+            guarded(handler);
+    });
 }
 
 } // namespace platform

@@ -1,7 +1,8 @@
-#include "vocabulary/lesson_reader.h"
+#include "core/lesson_reader.h"
 
+#include "core/word_list.h"
 #include "platform/file_error.h"
-#include "vocabulary/word_list.h"
+#include "platform/posix_file.h"
 
 #include <QtEndian>
 
@@ -13,7 +14,8 @@
 #include <fcntl.h>
 #include <new>
 #include <sys/stat.h>
-#include <unistd.h>
+
+using platform::FileError;
 
 namespace {
 
@@ -99,55 +101,24 @@ bool parseBuffer(QStringView units, qsizetype byteCount, WordListsRef lists)
     return false;
 }
 
-// Reads up to size bytes; returns the count read, or -1 with errno set.
-qsizetype readFully(int fd, char *data, qsizetype size)
-{
-    qsizetype done = 0;
-    while (done < size) {
-        const ssize_t got = ::read(fd, data + done, std::size_t(size - done));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return -1;
-        if (got == 0)
-            break;
-        done += got;
-    }
-    return done;
-}
-
-FileError systemError(int code)
-{
-    return FileError {code, fileErrorText(code)};
-}
-
 /// An entry of the working directory opened for reading, with its status; closed on every way out.
 class OpenEntry
 {
 public:
     explicit OpenEntry(const QByteArray &name)
-    {
         // O_NONBLOCK keeps a FIFO from blocking the open.
-        do
-            m_fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-        while (m_fd < 0 && errno == EINTR);
-        if (m_fd < 0 || ::fstat(m_fd, &m_status) != 0)
-            m_error = systemError(errno);
-    }
-    ~OpenEntry()
+        : m_file(platform::openRetrying(name, O_RDONLY | O_CLOEXEC | O_NONBLOCK))
     {
-        if (m_fd >= 0)
-            ::close(m_fd);
+        if (!m_file.isOpen() || ::fstat(m_file.get(), &m_status) != 0)
+            m_error = FileError::fromErrno(errno);
     }
-    OpenEntry(const OpenEntry &) = delete;
-    OpenEntry &operator=(const OpenEntry &) = delete;
 
     const std::optional<FileError> &error() const { return m_error; }
-    int fd() const { return m_fd; }
+    int fd() const { return m_file.get(); }
     const struct stat &status() const { return m_status; }
 
 private:
-    int m_fd = -1;
+    platform::Descriptor m_file;
     struct stat m_status = {};
     std::optional<FileError> m_error;
 };
@@ -164,13 +135,13 @@ bool parseLesson(QByteArrayView bytes, WordListsRef lists)
     return parseBuffer(units, bytes.size(), lists);
 }
 
-std::optional<FileError> readLessonFile(const QByteArray &name, WordListsRef lists)
+platform::FileResult<> readLessonFile(const QByteArray &name, WordListsRef lists)
 {
     const OpenEntry entry(name);
     if (entry.error())
-        return entry.error();
+        return *entry.error();
     if (S_ISDIR(entry.status().st_mode))
-        return systemError(EISDIR);
+        return FileError::fromErrno(EISDIR);
     const qsizetype size = qsizetype(entry.status().st_size);
 
     // The file is read straight into the units that are parsed, with no second copy.
@@ -178,36 +149,35 @@ std::optional<FileError> readLessonFile(const QByteArray &name, WordListsRef lis
     try {
         units = QString((size + 1) / 2, Qt::Uninitialized);
     } catch (const std::bad_alloc &) {
-        return systemError(ENOMEM);
+        return FileError::fromErrno(ENOMEM);
     }
-    const qsizetype byteCount = readFully(entry.fd(), reinterpret_cast<char *>(units.data()), size);
+    const qsizetype byteCount
+        = platform::readFully(entry.fd(), reinterpret_cast<char *>(units.data()), size);
     if (byteCount < 0)
-        return systemError(errno);
+        return FileError::fromErrno(errno);
     qFromLittleEndian<char16_t>(units.data(), byteCount / 2, units.data());
     if (!parseBuffer(QStringView(units).first((byteCount + 1) / 2), byteCount, lists))
-        return FileError {0, readPastEndText()};
-    return std::nullopt;
+        return FileError {0, platform::readPastEndText()};
+    return {};
 }
 
-std::optional<FileError> probeLesson(const QByteArray &name, ProbeResult &result)
+platform::FileResult<ProbeResult> probeLesson(const QByteArray &name)
 {
-    result = ProbeResult::NotLesson;
     // A socket cannot even be opened (ENXIO); like the other entries that are no files, it is
     // passed over without a word.
     struct stat named = {};
     if (::stat(name.constData(), &named) == 0 && S_ISSOCK(named.st_mode))
-        return std::nullopt;
+        return ProbeResult::NotLesson;
     const OpenEntry entry(name);
     if (entry.error())
-        return entry.error();
+        return *entry.error();
     // Only regular files are read: a directory, FIFO or device named "*.txt" is passed over.
     if (!S_ISREG(entry.status().st_mode))
-        return std::nullopt;
+        return ProbeResult::NotLesson;
     unsigned char head[2];
-    const qsizetype got = readFully(entry.fd(), reinterpret_cast<char *>(head), 2);
+    const qsizetype got = platform::readFully(entry.fd(), reinterpret_cast<char *>(head), 2);
     if (got < 0)
-        return systemError(errno);
-    if (got == 2 && head[0] == 0xFF && head[1] == 0xFE)
-        result = ProbeResult::Lesson;
-    return std::nullopt;
+        return FileError::fromErrno(errno);
+    return got == 2 && head[0] == 0xFF && head[1] == 0xFE ? ProbeResult::Lesson
+                                                          : ProbeResult::NotLesson;
 }

@@ -1,7 +1,7 @@
-#include "test/question_draw.h"
+#include "core/question_draw.h"
 
-#include "app/random.h"
-#include "vocabulary/word_list.h"
+#include "core/random.h"
+#include "core/word_list.h"
 
 bool canDrawQuestion(const WordList &ch, const WordList &fr, Field asked, Field answered)
 {

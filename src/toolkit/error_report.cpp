@@ -1,4 +1,4 @@
-#include "platform/error_report.h"
+#include "toolkit/error_report.h"
 
 #include <QApplication>
 #include <QMessageBox>

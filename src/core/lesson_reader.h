@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/file_error.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -16,14 +18,6 @@ struct WordListsRef
     WordList &fr;
 };
 
-/// Why a lesson file could not be read: the system's error number (0 for an odd length) and the
-/// learner's text.
-struct FileError
-{
-    int code = 0;
-    QString message;
-};
-
 /// Appends the entries of a lesson file's bytes: UTF-16 LE, a leading U+FEFF skipped, lines ended
 /// by CR LF, LF or CR (a last line without an end counts too), fields split by TAB, fields after
 /// the third ignored, empty fields stored as " ", lines whose three fields are empty skipped.
@@ -31,7 +25,7 @@ struct FileError
 bool parseLesson(QByteArrayView bytes, WordListsRef lists);
 
 /// Reads the file name (relative to the working directory) with one read and parses it.
-std::optional<FileError> readLessonFile(const QByteArray &name, WordListsRef lists);
+platform::FileResult<> readLessonFile(const QByteArray &name, WordListsRef lists);
 
 /// What the listing makes of a "*.txt" entry.
 enum class ProbeResult
@@ -41,4 +35,4 @@ enum class ProbeResult
 };
 
 /// Looks at the first two bytes of the entry name; an error when it cannot be opened.
-std::optional<FileError> probeLesson(const QByteArray &name, ProbeResult &result);
+platform::FileResult<ProbeResult> probeLesson(const QByteArray &name);

@@ -1,4 +1,4 @@
-#include "vocabulary/word_list.h"
+#include "core/word_list.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "platform/fonts.h"
+#include "toolkit/fonts.h"
 
 #include <QFontInfo>
 #include <QFontMetricsF>

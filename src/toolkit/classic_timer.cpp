@@ -1,4 +1,4 @@
-#include "platform/classic_timer.h"
+#include "toolkit/classic_timer.h"
 
 ClassicTimer::ClassicTimer(int interval, QObject *parent) : QObject(parent), m_interval(interval)
 {

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "platform/file_error.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+#include <functional>
+#include <optional>
+#include <sys/types.h>
+#include <utility>
+
+/// The POSIX file calls the program and the lesson tool share: a descriptor closed on every way
+/// out, reads and writes that go on after a signal, and files replaced whole.
+namespace platform {
+
+/// A file descriptor, closed when it goes out of scope.
+class Descriptor
+{
+public:
+    explicit Descriptor(int fd = -1) : m_fd(fd) { }
+    ~Descriptor();
+    Descriptor(Descriptor &&other) noexcept : m_fd(other.release()) { }
+    Descriptor &operator=(Descriptor &&) = delete;
+    Descriptor(const Descriptor &) = delete;
+    Descriptor &operator=(const Descriptor &) = delete;
+
+    int get() const { return m_fd; }
+    bool isOpen() const { return m_fd >= 0; }
+    /// Closes the descriptor held, if any, and holds fd.
+    void reset(int fd = -1);
+    /// Gives the descriptor up without closing it.
+    int release() { return std::exchange(m_fd, -1); }
+
+private:
+    int m_fd;
+};
+
+/// open(2), again while a signal interrupts it; a closed Descriptor with errno set on failure.
+Descriptor openRetrying(const QByteArray &path, int flags);
+
+/// Reads up to size bytes, again after each interruption; the count read (short only at the end
+/// of the file), or -1 with errno set.
+qsizetype readFully(int fd, char *data, qsizetype size);
+
+/// Writes all of bytes, again after each interruption: at the descriptor's position, or from
+/// offset on when given; 0 or errno.
+int writeFully(int fd, QByteArrayView bytes, std::optional<off_t> offset = std::nullopt);
+
+/// Renames from onto to; 0 or errno. Without replace, fails with EEXIST when to exists; where the
+/// file system cannot refuse atomically, the check comes just before the rename.
+int moveIntoPlace(const QByteArray &from, const QByteArray &to, bool replace);
+
+/// The mode a new file gets: 0666 less the umask.
+mode_t creationMode();
+
+/// The whole of a regular file (a device or a pipe could block or never end); extraFlags are added
+/// to the open flags.
+FileResult<QByteArray> readRegularFile(const QByteArray &path, int extraFlags = 0);
+
+/// Replaces the content of the file at path by edit(its content), creating it when missing. Never
+/// leaves a truncated file: a temporary file beside it, with the old file's owner, group and mode,
+/// is renamed over it; a kill leaves no temporary behind for long, as the next write removes it.
+/// Symbolic links are followed where the kernel's protected_symlinks rule would follow them (EACCES
+/// otherwise), and a link to a missing file is not created through (ENOENT). A read-only file is
+/// refused, whatever its directory allows.
+FileResult<> editFile(const QByteArray &path,
+                      const std::function<QByteArray(QByteArrayView)> &edit);
+
+/// The moments of a replacement at which a kill leaves a temporary file: once it holds the new
+/// content, and once it has a name beside the file, just before it is renamed over it.
+enum class WriteStep
+{
+    Written,
+    Named
+};
+
+/// Calls hook at each step of every replacement (null: none); for tests, to stop a write there.
+void setWriteStepHook(void (*hook)(WriteStep));
+
+/// Whether replacements may use unnamed temporary files (the default); for tests, to take the way
+/// of file systems that have none.
+void setUnnamedTemporaries(bool allowed);
+
+} // namespace platform

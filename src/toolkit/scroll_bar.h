@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QScrollBar>
+
+/// A horizontal scroll bar with the classic fixed-size thumb and arrow keys that step the way
+/// they point. A press ends when a modal box opens over it: one click is one step.
+class TScrollBar : public QScrollBar
+{
+    Q_OBJECT
+
+public:
+    TScrollBar(int position, QWidget *parent);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    Qt::MouseButton m_pressed = Qt::NoButton;
+};
