@@ -14,13 +14,19 @@
 namespace platform {
 namespace {
 
+/// How far the frame's centre lies from the centre of the screen's free area.
+QPoint offCentre(const QWidget *window)
+{
+    const QScreen *screen = window->screen();
+    return screen ? window->frameGeometry().center() - screen->availableGeometry().center()
+                  : QPoint();
+}
+
 void centreNow(QWidget *window)
 {
-    if (const QScreen *screen = window->screen()) {
-        QRect frame = window->frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        window->move(frame.topLeft());
-    }
+    const QPoint off = offCentre(window);
+    if (!off.isNull())
+        window->move(window->pos() - off);
 }
 
 } // namespace
@@ -28,17 +34,19 @@ void centreNow(QWidget *window)
 void centreFramedWindow(QWidget *window)
 {
     centreNow(window);
-    // The frame is known once the manager has reparented the window; without a manager it never
-    // comes, and the first placement stands.
+    // The frame is known once the manager has reparented the window, and the manager may still
+    // be carrying out a move asked before it knew the frame: for a second, a framed window found
+    // off centre is centred again. Without a manager no frame comes, and the first placement
+    // stands.
     auto *watch = new QTimer(window);
     watch->setInterval(10);
     auto ticks = std::make_shared<int>(0);
     QObject::connect(watch, &QTimer::timeout, window, [window, watch, ticks] {
         const QWindow *handle = window->windowHandle();
         const bool framed = handle && !handle->frameMargins().isNull();
-        if (framed)
+        if (framed && offCentre(window).manhattanLength() > 1)
             centreNow(window);
-        if (framed || ++*ticks >= 100) {
+        if (++*ticks >= 100) {
             watch->stop();
             watch->deleteLater();
         }
