@@ -239,12 +239,12 @@ private slots:
         QCOMPARE(entryTexts(result.entries), QStringList {"你好|nǐ hǎo|bonjour"});
 
         ImportOptions options;
-        options.columns = *parseColumnSpec(QStringLiteral("hanzi, ,sens"));
+        options.columns = *parseColumnChoice(QStringLiteral("hanzi, ,sens"));
         options.rawPinyin = true;
         result = importText(csv, options);
         QCOMPARE(entryTexts(result.entries), QStringList {"你好||bonjour"});
 
-        options.columns = *parseColumnSpec(QStringLiteral("2,3,1"));
+        options.columns = *parseColumnChoice(QStringLiteral("2,3,1"));
         options.header = true;
         options.rawPinyin = false;
         result = importText("a,b,c\nbonjour,你好,ni3 hao3\n", options);
@@ -255,8 +255,8 @@ private slots:
         QVERIFY(result.fatal);
         QVERIFY2(result.fatal->contains(QStringLiteral("Chinois, Pinyin")),
                  qPrintable(*result.fatal));
-        QVERIFY(!parseColumnSpec(QStringLiteral(",2,3")));
-        QVERIFY(!parseColumnSpec(QStringLiteral("1,2,3,4")));
+        QVERIFY(!parseColumnChoice(QStringLiteral(",2,3")));
+        QVERIFY(!parseColumnChoice(QStringLiteral("1,2,3,4")));
     }
 
     void importReportsSkippedLines()

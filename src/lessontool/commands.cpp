@@ -154,7 +154,7 @@ int importCommand(const QStringList &arguments)
                             .arg(value));
     }
     if (parser.isSet(columnsOption)) {
-        const std::optional<QStringList> columns = parseColumnSpec(parser.value(columnsOption));
+        const std::optional<QStringList> columns = parseColumnChoice(parser.value(columnsOption));
         if (!columns)
             return fail(QStringLiteral("--colonnes « %1 » : une à trois colonnes, la première "
                                        "(le chinois) non vide")

@@ -78,13 +78,13 @@ bool looksLikeHeader(const QStringList &cells)
     return named;
 }
 
-// The 0-based source column of each field (-1: none), from the specification and the header.
-std::optional<QString> resolveColumns(const QStringList &spec, const QStringList &header,
+// The 0-based source column of each field (-1: none), from the --colonnes choice and the header.
+std::optional<QString> resolveColumns(const QStringList &choice, const QStringList &header,
                                       std::array<int, 3> &columns)
 {
     columns = {0, 1, 2};
-    if (spec.isEmpty()) {
-        // Without a specification a header that names the fields orders them.
+    if (choice.isEmpty()) {
+        // Without a choice a header that names the fields orders them.
         std::array<int, 3> named = {-1, -1, -1};
         for (qsizetype i = 0; i < header.size(); ++i) {
             const int field = knownField(header[i]);
@@ -96,8 +96,8 @@ std::optional<QString> resolveColumns(const QStringList &spec, const QStringList
         return std::nullopt;
     }
     columns = {-1, -1, -1};
-    for (qsizetype field = 0; field < spec.size(); ++field) {
-        const QString &item = spec[field];
+    for (qsizetype field = 0; field < choice.size(); ++field) {
+        const QString &item = choice[field];
         if (item.isEmpty())
             continue;
         bool number = false;
@@ -168,9 +168,9 @@ QString decodingError(const QString &file, const DecodedText &decoded)
 
 } // namespace
 
-std::optional<QStringList> parseColumnSpec(const QString &spec)
+std::optional<QStringList> parseColumnChoice(const QString &choice)
 {
-    QStringList items = spec.split(u',');
+    QStringList items = choice.split(u',');
     for (QString &item : items)
         item = item.trimmed();
     if (items.size() > 3 || items.value(0).isEmpty())

@@ -48,6 +48,6 @@ void importBytes(const QString &file, QByteArrayView bytes, const ImportOptions 
 /// Reads and adds every source in order; stops at the first that cannot be used.
 ImportResult importFiles(const QStringList &sources, const ImportOptions &options);
 
-/// The column specification of --colonnes ("1,2,3", "hanzi,pinyin,sens", "1,,2") as a list;
+/// The columns chosen by --colonnes ("1,2,3", "hanzi,pinyin,sens", "1,,2") as a list;
 /// nullopt when it does not name one to three columns.
-std::optional<QStringList> parseColumnSpec(const QString &spec);
+std::optional<QStringList> parseColumnChoice(const QString &choice);
