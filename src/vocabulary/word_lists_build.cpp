@@ -8,8 +8,6 @@
 #include <QListWidget>
 #include <QStringList>
 
-#include <sys/stat.h>
-
 void TForm1::Liste_const()
 {
     Liste_ch.clear();
@@ -22,18 +20,6 @@ void TForm1::Liste_const()
     // Its message waits for the end, so no box ever shows half-built lists.
     QStringList failures;
     const int count = ListView1->count();
-    // Room for everything the ticked lessons can hold, reserved at once: the lists then never
-    // copy themselves while they grow, and pages that stay unused are never touched.
-    qsizetype bytes = 0;
-    for (int i = 0; i < count; ++i) {
-        const QListWidgetItem *item = ListView1->item(i);
-        struct stat status = {};
-        if (item->checkState() == Qt::Checked
-            && ::stat(lessonFileName(item).constData(), &status) == 0 && S_ISREG(status.st_mode))
-            bytes += qsizetype(status.st_size);
-    }
-    for (WordList *list : {&Liste_ch, &Liste_pin, &Liste_fr})
-        list->reserve(bytes / 4, bytes / 2); // an entry takes at least a unit and a line end
     for (int i = 0; i < count; ++i) {
         const QListWidgetItem *item = ListView1->item(i);
         if (item->checkState() != Qt::Checked)
