@@ -84,31 +84,17 @@ QByteArray lessonFileBytes(const QList<LessonEntry> &entries)
 
 platform::FileResult<QByteArray> readWholeFile(const QString &path, qsizetype maxBytes)
 {
-    const QByteArray name = QFile::encodeName(path);
-    const auto failed = [&](int code, const QString &why) {
-        return platform::FileError {
-            code, QStringLiteral("%1 : lecture impossible (%2)").arg(quotedName(path), why)};
-    };
-    const auto failedCall = [&] { return failed(errno, platform::fileErrorText(errno)); };
-    const platform::Descriptor file
-        = platform::openRetrying(name, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (!file.isOpen())
-        return failedCall();
-    struct stat status;
-    if (::fstat(file.get(), &status) != 0)
-        return failedCall();
-    if (S_ISDIR(status.st_mode))
-        return failed(EISDIR, QStringLiteral("c'est un dossier"));
-    if (!S_ISREG(status.st_mode))
-        return failed(EINVAL, QStringLiteral("ce n'est pas un fichier ordinaire"));
-    if (status.st_size > maxBytes)
-        return failed(EFBIG, QStringLiteral("plus de %1 Mo").arg(maxBytes >> 20));
-    QByteArray bytes(qsizetype(status.st_size), Qt::Uninitialized);
-    const qsizetype done = platform::readFully(file.get(), bytes.data(), bytes.size());
-    if (done < 0)
-        return failedCall();
-    bytes.truncate(done);
-    return bytes;
+    platform::FileResult<QByteArray> read
+        = platform::readRegularFile(QFile::encodeName(path), 0, maxBytes);
+    if (read.ok())
+        return read;
+    const int code = read.error().code;
+    const QString why = code == EISDIR ? QStringLiteral("c'est un dossier")
+        : code == EINVAL               ? QStringLiteral("ce n'est pas un fichier ordinaire")
+        : code == EFBIG                ? QStringLiteral("plus de %1 Mo").arg(maxBytes >> 20)
+                                       : platform::fileErrorText(code);
+    return platform::FileError {
+        code, QStringLiteral("%1 : lecture impossible (%2)").arg(quotedName(path), why)};
 }
 
 platform::FileResult<> writeFileAtomically(const QString &path, const QByteArray &bytes,

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
+#include <limits>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -94,8 +95,10 @@ mode_t creationMode()
 
 namespace {
 
-/// The whole of a regular file into bytes; 0 or errno.
-int readRegular(const QByteArray &path, QByteArray &bytes, int extraFlags)
+/// The whole of a regular file of at most maxBytes into bytes; 0 or errno (EISDIR for a
+/// directory, EINVAL for anything else that is not a regular file, EFBIG past maxBytes).
+int readRegular(const QByteArray &path, QByteArray &bytes, int extraFlags,
+                qsizetype maxBytes = std::numeric_limits<qsizetype>::max())
 {
     const Descriptor file = openRetrying(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | extraFlags);
     if (!file.isOpen())
@@ -103,8 +106,12 @@ int readRegular(const QByteArray &path, QByteArray &bytes, int extraFlags)
     struct stat status
     {
     };
-    if (fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode))
+    if (fstat(file.get(), &status) != 0)
+        return errno;
+    if (!S_ISREG(status.st_mode))
         return S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+    if (status.st_size > maxBytes)
+        return EFBIG;
     bytes.clear();
     bytes.reserve(qsizetype(status.st_size));
     std::array<char, 65536> buffer {};
@@ -390,10 +397,10 @@ int editContent(const QByteArray &path, const std::function<QByteArray(QByteArra
 
 } // namespace
 
-FileResult<QByteArray> readRegularFile(const QByteArray &path, int extraFlags)
+FileResult<QByteArray> readRegularFile(const QByteArray &path, int extraFlags, qsizetype maxBytes)
 {
     QByteArray bytes;
-    if (const int error = readRegular(path, bytes, extraFlags))
+    if (const int error = readRegular(path, bytes, extraFlags, maxBytes))
         return FileError::fromErrno(error);
     return bytes;
 }

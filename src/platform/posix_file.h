@@ -6,6 +6,7 @@
 #include <QByteArrayView>
 
 #include <functional>
+#include <limits>
 #include <optional>
 #include <sys/types.h>
 #include <utility>
@@ -55,8 +56,10 @@ int moveIntoPlace(const QByteArray &from, const QByteArray &to, bool replace);
 mode_t creationMode();
 
 /// The whole of a regular file (a device or a pipe could block or never end); extraFlags are added
-/// to the open flags.
-FileResult<QByteArray> readRegularFile(const QByteArray &path, int extraFlags = 0);
+/// to the open flags. Fails with EISDIR for a directory, EINVAL for anything else that is not a
+/// regular file, and EFBIG for a file longer than maxBytes.
+FileResult<QByteArray> readRegularFile(const QByteArray &path, int extraFlags = 0,
+                                       qsizetype maxBytes = std::numeric_limits<qsizetype>::max());
 
 /// Replaces the content of the file at path by edit(its content), creating it when missing. Never
 /// leaves a truncated file: a temporary file beside it, with the old file's owner, group and mode,
