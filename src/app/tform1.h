@@ -228,7 +228,8 @@ private:
     void hideFeedback();
     /// "Lancer le test" and the field boxes shown; the test's controls hidden.
     void showIdleLayout();
-    /// The learner's error message when no question can be drawn from the word lists now.
+    /// Whether no question can be drawn from the word lists now; if so, the learner's message has
+    /// been shown.
     bool questionRefused();
     /// Draws a question and shows it, the page in its test layout; needs !questionRefused().
     void askQuestion();

@@ -94,7 +94,7 @@ void TForm2::showAbout()
         } else {
             // Placed before it maps, so the toolkit does not centre it over the main window
             // first; placed again once it is shown, and once the frame is known.
-            platform::centreFramedWindow(this);
+            platform::centreOnScreen(this);
             platform::offerNoCaptionButtons(this);
             show();
             platform::centreFramedWindow(this);

@@ -22,18 +22,18 @@ QPoint offCentre(const QWidget *window)
                   : QPoint();
 }
 
-void centreNow(QWidget *window)
+} // namespace
+
+void centreOnScreen(QWidget *window)
 {
     const QPoint off = offCentre(window);
     if (!off.isNull())
         window->move(window->pos() - off);
 }
 
-} // namespace
-
 void centreFramedWindow(QWidget *window)
 {
-    centreNow(window);
+    centreOnScreen(window);
     // The frame is known once the manager has reparented the window, and the manager may still
     // be carrying out a move asked before it knew the frame: for a second, a framed window found
     // off centre is centred again. Without a manager no frame comes, and the first placement
@@ -45,7 +45,7 @@ void centreFramedWindow(QWidget *window)
         const QWindow *handle = window->windowHandle();
         const bool framed = handle && !handle->frameMargins().isNull();
         if (framed && offCentre(window).manhattanLength() > 1)
-            centreNow(window);
+            centreOnScreen(window);
         if (++*ticks >= 100) {
             watch->stop();
             watch->deleteLater();

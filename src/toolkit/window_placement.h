@@ -4,6 +4,10 @@ class QWidget;
 
 namespace platform {
 
+/// Centres a top-level window, frame included as far as it is known, on its screen's available
+/// area, once.
+void centreOnScreen(QWidget *window);
+
 /// Centres a shown top-level window, frame included, on its screen's available area; under a
 /// window manager, again once the manager's frame is known (it arrives after the window maps).
 void centreFramedWindow(QWidget *window);
