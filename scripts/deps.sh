@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, the tests and the program need, when missing.
 set -euo pipefail
 
-packages=(cmake make g++ qt6-base-dev libgl-dev libxcb1-dev libbenchmark-dev fonts-noto-cjk fonts-liberation "$@")
+packages=(cmake make g++ qt6-base-dev libgl-dev libxcb1-dev libbenchmark-dev fonts-noto-cjk fonts-liberation fonts-croscore "$@")
 
 missing=()
 for package in "${packages[@]}"; do
