@@ -312,7 +312,8 @@ void TestLongFields::emBoxRunsAndTheirPlace()
     QCOMPARE(platform::placeRunInside(ink, 12, 0, 20).baseline, 12.0);
     QCOMPARE(platform::placeRunInside(ink, 6, 0, 20).baseline, 10.0);
     // Taller than the box: scaled to fill it exactly.
-    const platform::RunPlacement scaled = platform::placeRunInside(QRectF(0, -30, 8, 40), 18, 0, 20);
+    const platform::RunPlacement scaled
+        = platform::placeRunInside(QRectF(0, -30, 8, 40), 18, 0, 20);
     QCOMPARE(scaled.scale, 0.5);
     QCOMPARE(scaled.baseline + scaled.scale * -30, 0.0);
 }

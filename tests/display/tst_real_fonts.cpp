@@ -9,8 +9,8 @@
 #include <QCheckBox>
 #include <QFontInfo>
 #include <QImage>
-#include <QPainter>
 #include <QMenu>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -220,8 +220,8 @@ void TestRealFonts::latinLettersInChineseFieldsAreWhole()
         const QFontMetricsF metrics(label->font());
         const int whole = qRound(metrics.tightBoundingRect(latin).height());
         const int expected = std::min(whole, label->height());
-        const QRect place = label->geometry().translated(
-            label->parentWidget()->mapTo(&form, QPoint(0, 0)));
+        const QRect place
+            = label->geometry().translated(label->parentWidget()->mapTo(&form, QPoint(0, 0)));
         const int margin = std::min(above, label->y());
         const QImage screen = onScreen(form).copy(place.adjusted(0, -margin, 0, below));
         const int columns = qRound(metrics.horizontalAdvance(latin));
@@ -262,9 +262,10 @@ void TestRealFonts::latinLettersInChineseFieldsAreWhole()
 void TestRealFonts::pinyinSitsAtTheSamePlace()
 {
     WindowFixture fixture;
-    fixture.addLesson(QStringLiteral("a.txt"), {QStringLiteral("好吗\thǎo ma?\tça va ?"),
-                                                QStringLiteral("好吗\thao ma?\tça va ?"),
-                                                QStringLiteral("绿\tlǜ nǚ ḿ ń ň ǹ\tvert")});
+    fixture.addLesson(QStringLiteral("a.txt"),
+                      {QStringLiteral("好吗\thǎo ma?\tça va ?"),
+                       QStringLiteral("好吗\thao ma?\tça va ?"),
+                       QStringLiteral("绿\tlǜ nǚ ḿ ń ň ǹ\tvert")});
     TForm1 &form = fixture.start();
     form.Alea->click();
     form.N302->trigger(); // 26 pt, where the jump was largest
@@ -277,8 +278,8 @@ void TestRealFonts::pinyinSitsAtTheSamePlace()
     for (int entry = 0; entry < 3; ++entry) {
         form.SelectionnerClick();
         form.Timer1Timer();
-        const QRect place = form.Caract_pin->geometry().translated(
-            form.TabSheet1->mapTo(&form, QPoint(0, 0)));
+        const QRect place
+            = form.Caract_pin->geometry().translated(form.TabSheet1->mapTo(&form, QPoint(0, 0)));
         const QImage screen = onScreen(form).copy(place);
         const QFontMetrics metrics(form.Caract_pin->font());
         const QString text = form.Caract_pin->caption();
@@ -340,8 +341,8 @@ void TestRealFonts::toneMarksOnIAreReadInTheChoices()
     for (const QString &accented : {QStringLiteral("ì"), QStringLiteral("í")}) {
         const QList<double> rows = markRows(drawn(accented));
         const double total = std::accumulate(rows.begin(), rows.end(), 0.0);
-        const auto strong
-            = std::count_if(rows.begin(), rows.end(), [total](double ink) { return ink >= total / 4; });
+        const auto strong = std::count_if(rows.begin(), rows.end(),
+                                          [total](double ink) { return ink >= total / 4; });
         QVERIFY2(strong >= 2, qPrintable(accented + QStringLiteral(": %1 rows").arg(strong)));
     }
     for (int a = 0; a < letters.size(); ++a)
