@@ -7,6 +7,7 @@
 #include "app/sandbox.h"
 #include "app/tform1.h"
 #include "core/random.h"
+#include "toolkit/classic_timer.h"
 #include "toolkit/radio_group.h"
 
 #include <QApplication>
