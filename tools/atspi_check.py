@@ -123,7 +123,7 @@ def answer_and_hear_verdict(application, failures, timeout=10):
 
 
 def main():
-    application = find_application(15)
+    application = find_application(60)
     if application is None:
         print('FAIL: the program is not on the AT-SPI bus')
         return 1

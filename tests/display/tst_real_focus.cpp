@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
@@ -19,15 +20,23 @@ bool key(const QString &name)
     return xdotool({QStringLiteral("key"), name});
 }
 
-/// What the X server shows of widget.
+/// What the X server shows of widget, once two looks in a row agree.
 QImage shown(QWidget *widget)
 {
-    QCoreApplication::processEvents();
-    QTest::qWait(100);
     const QPoint at = widget->mapToGlobal(QPoint(0, 0));
-    return widget->screen()
-        ->grabWindow(0, at.x(), at.y(), widget->width(), widget->height())
-        .toImage();
+    QImage last;
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        QCoreApplication::processEvents();
+        QImage now = widget->screen()
+                         ->grabWindow(0, at.x(), at.y(), widget->width(), widget->height())
+                         .toImage();
+        if (now == last || waited.elapsed() > displayWaitMs)
+            return now;
+        last = std::move(now);
+        QTest::qWait(20);
+    }
 }
 
 } // namespace
@@ -46,17 +55,18 @@ void TestRealFocus::keyboardLearnerAnswersWithoutLosingTheFocus()
     WindowFixture fixture;
     fixture.addLesson(QStringLiteral("a.txt"), numberedLines(8));
     TForm1 &form = fixture.start();
-    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QVERIFY(QTest::qWaitForWindowActive(&form, displayWaitMs));
     form.PageControl1->setCurrentIndex(1);
     form.Button4->setFocus(Qt::TabFocusReason);
 
     // Space on "Lancer le test": the question shows, the first choice has the focus.
     QVERIFY(key(QStringLiteral("space")));
-    QTRY_VERIFY(form.RadioGroup1->isVisible());
-    QTRY_COMPARE(QApplication::focusWidget(), form.RadioGroup1->choice(0));
+    QTRY_VERIFY_WITH_TIMEOUT(form.RadioGroup1->isVisible(), displayWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), form.RadioGroup1->choice(0),
+                              displayWaitMs);
     // Space again answers with it.
     QVERIFY(key(QStringLiteral("space")));
-    QTRY_COMPARE(form.groupNoteTag, 1);
+    QTRY_COMPARE_WITH_TIMEOUT(form.groupNoteTag, 1, displayWaitMs);
     QVERIFY(form.RadioGroup1->choice(0)->isChecked());
 
     // After the verdict the focus is on "Reinitialiser", as specified; Space there ends the test
@@ -64,8 +74,8 @@ void TestRealFocus::keyboardLearnerAnswersWithoutLosingTheFocus()
     form.Timer3Timer();
     QCOMPARE(QApplication::focusWidget(), form.Reinitialiser);
     QVERIFY(key(QStringLiteral("space")));
-    QTRY_VERIFY(form.Button4->isVisible());
-    QTRY_COMPARE(QApplication::focusWidget(), form.Button4);
+    QTRY_VERIFY_WITH_TIMEOUT(form.Button4->isVisible(), displayWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), form.Button4, displayWaitMs);
     QVERIFY(form.isVisible());
 }
 
@@ -73,7 +83,7 @@ void TestRealFocus::focusedScrollBarShowsAFrame()
 {
     WindowFixture fixture;
     TForm1 &form = fixture.start();
-    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QVERIFY(QTest::qWaitForWindowActive(&form, displayWaitMs));
     TScrollBar *bar = form.ScrollBar0;
     form.Selectionner->setFocus(Qt::TabFocusReason);
     const QImage before = shown(bar);
@@ -81,7 +91,8 @@ void TestRealFocus::focusedScrollBarShowsAFrame()
     // Tab from "Aléatoire", the control before it in tab order.
     form.Alea->setFocus(Qt::TabFocusReason);
     QVERIFY(key(QStringLiteral("Tab")));
-    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(bar));
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), static_cast<QWidget *>(bar),
+                              displayWaitMs);
     const QImage focused = shown(bar);
     int inside = 0;
     for (int y = 1; y < focused.height() - 1; ++y)
@@ -92,11 +103,11 @@ void TestRealFocus::focusedScrollBarShowsAFrame()
     // The arrows then move this delay, and the frame goes with the focus.
     const int position = bar->value();
     QVERIFY(key(QStringLiteral("Right")));
-    QTRY_COMPARE(bar->value(), position + 1);
+    QTRY_COMPARE_WITH_TIMEOUT(bar->value(), position + 1, displayWaitMs);
     QVERIFY(key(QStringLiteral("Tab")));
-    QTRY_VERIFY(!bar->hasFocus());
+    QTRY_VERIFY_WITH_TIMEOUT(!bar->hasFocus(), displayWaitMs);
     bar->setValue(position);
-    QTRY_COMPARE(shown(bar), before);
+    QTRY_COMPARE_WITH_TIMEOUT(shown(bar), before, displayWaitMs);
 }
 
 QTEST_MAIN(TestRealFocus)

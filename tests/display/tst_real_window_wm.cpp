@@ -58,20 +58,22 @@ void TestRealWindowManager::framedWindowsAreCentred()
 {
     WindowFixture fixture;
     TForm1 &form = fixture.start();
-    QTRY_VERIFY(framed(form));
-    QTRY_VERIFY2(offCentre(form).manhattanLength() <= 1,
-                 qPrintable(QStringLiteral("main window off by %1, %2")
-                                .arg(offCentre(form).x())
-                                .arg(offCentre(form).y())));
+    QTRY_VERIFY_WITH_TIMEOUT(framed(form), displayWaitMs);
+    QTRY_VERIFY2_WITH_TIMEOUT(offCentre(form).manhattanLength() <= 1,
+                              qPrintable(QStringLiteral("main window off by %1, %2")
+                                             .arg(offCentre(form).x())
+                                             .arg(offCentre(form).y())),
+                              displayWaitMs);
 
     form.Aproposde1->trigger();
     TForm2 &about = fixture.about();
-    QVERIFY(QTest::qWaitForWindowExposed(&about));
-    QTRY_VERIFY(framed(about));
-    QTRY_VERIFY2(offCentre(about).manhattanLength() <= 1,
-                 qPrintable(QStringLiteral("about box off by %1, %2")
-                                .arg(offCentre(about).x())
-                                .arg(offCentre(about).y())));
+    QVERIFY(QTest::qWaitForWindowExposed(&about, displayWaitMs));
+    QTRY_VERIFY_WITH_TIMEOUT(framed(about), displayWaitMs);
+    QTRY_VERIFY2_WITH_TIMEOUT(offCentre(about).manhattanLength() <= 1,
+                              qPrintable(QStringLiteral("about box off by %1, %2")
+                                             .arg(offCentre(about).x())
+                                             .arg(offCentre(about).y())),
+                              displayWaitMs);
 }
 
 void TestRealWindowManager::aboutBoxAsksForATitleAlone()
@@ -80,13 +82,13 @@ void TestRealWindowManager::aboutBoxAsksForATitleAlone()
     TForm1 &form = fixture.start();
     form.Aproposde1->trigger();
     TForm2 &about = fixture.about();
-    QVERIFY(QTest::qWaitForWindowExposed(&about));
+    QVERIFY(QTest::qWaitForWindowExposed(&about, displayWaitMs));
 
     QProcess xprop;
     xprop.start(
         QStringLiteral("xprop"),
         {QStringLiteral("-id"), QString::number(about.winId()), QStringLiteral("_MOTIF_WM_HINTS")});
-    QVERIFY(xprop.waitForFinished(5000));
+    QVERIFY(xprop.waitForFinished(displayWaitMs));
     // Functions and decorations given: move alone; border and title alone (no menu, minimise or
     // maximise).
     QCOMPARE(QString::fromLatin1(xprop.readAllStandardOutput()).trimmed(),
@@ -97,8 +99,8 @@ void TestRealWindowManager::aboutBoxAsksForATitleAlone()
     QTest::mouseClick(about.Button1, Qt::LeftButton);
     QVERIFY(!about.isVisible());
     form.Aproposde1->trigger();
-    QVERIFY(QTest::qWaitForWindowExposed(&about));
-    QTRY_COMPARE(about.pos(), at);
+    QVERIFY(QTest::qWaitForWindowExposed(&about, displayWaitMs));
+    QTRY_COMPARE_WITH_TIMEOUT(about.pos(), at, displayWaitMs);
 }
 
 void TestRealWindowManager::aboutBoxOffersNoMinimiseNorMaximise()
@@ -107,14 +109,15 @@ void TestRealWindowManager::aboutBoxOffersNoMinimiseNorMaximise()
     TForm1 &form = fixture.start();
     form.Aproposde1->trigger();
     TForm2 &about = fixture.about();
-    QVERIFY(QTest::qWaitForWindowExposed(&about));
-    QTRY_VERIFY(framed(about));
+    QVERIFY(QTest::qWaitForWindowExposed(&about, displayWaitMs));
+    QTRY_VERIFY_WITH_TIMEOUT(framed(about), displayWaitMs);
 
     // What the manager lets the learner do with the box: move it, and close it (as "OK" does);
     // openbox draws no other button.
     QString actions;
-    QTRY_VERIFY((actions = xprop(about, QStringLiteral("_NET_WM_ALLOWED_ACTIONS")))
-                    .contains(QStringLiteral("_NET_WM_ACTION_MOVE")));
+    QTRY_VERIFY_WITH_TIMEOUT((actions = xprop(about, QStringLiteral("_NET_WM_ALLOWED_ACTIONS")))
+                                 .contains(QStringLiteral("_NET_WM_ACTION_MOVE")),
+                             displayWaitMs);
     QVERIFY2(!actions.contains(QStringLiteral("MINIMIZE")), qPrintable(actions));
     QVERIFY2(!actions.contains(QStringLiteral("MAXIMIZE")), qPrintable(actions));
     QVERIFY2(!actions.contains(QStringLiteral("RESIZE")), qPrintable(actions));
@@ -128,29 +131,31 @@ void TestRealWindowManager::aboutBoxOffersNoMinimiseNorMaximise()
     const int caption = about.geometry().top() - frame.top();
     QVERIFY(xdotool({QStringLiteral("mousemove"), QString::number(frame.right() - 12),
                      QString::number(frame.top() + caption / 2), QStringLiteral("click"), "1"}));
-    QTRY_VERIFY(!about.isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(!about.isVisible(), displayWaitMs);
     QVERIFY(form.isVisible());
     form.Aproposde1->trigger();
-    QVERIFY(QTest::qWaitForWindowExposed(&about));
-    QTRY_COMPARE(about.pos(), at);
+    QVERIFY(QTest::qWaitForWindowExposed(&about, displayWaitMs));
+    QTRY_COMPARE_WITH_TIMEOUT(about.pos(), at, displayWaitMs);
 }
 
 void TestRealWindowManager::iconifiedAboutBoxLeavesTheMainWindow()
 {
     WindowFixture fixture;
     TForm1 &form = fixture.start();
-    QTRY_VERIFY(framed(form));
+    QTRY_VERIFY_WITH_TIMEOUT(framed(form), displayWaitMs);
     form.Aproposde1->trigger();
     TForm2 &about = fixture.about();
-    QVERIFY(QTest::qWaitForWindowExposed(&about));
-    QTRY_VERIFY(framed(about));
+    QVERIFY(QTest::qWaitForWindowExposed(&about, displayWaitMs));
+    QTRY_VERIFY_WITH_TIMEOUT(framed(about), displayWaitMs);
 
     // Asked to iconify the box (as a task bar or a key binding may ask), openbox now refuses;
     // a manager that does it all the same sees the box go as "OK" sends it. Either way the main
     // window stays on screen, and nothing is left iconified with no task bar to bring it back.
     QVERIFY(xdotool({QStringLiteral("windowminimize"), QString::number(about.winId())}));
-    // Long enough for a manager that iconifies a window's group to have done it.
-    QTest::qWait(500);
+    // The manager answers its requests in order: once it has activated the main window, it has
+    // done what it would with the iconify request.
+    QVERIFY(xdotool({QStringLiteral("windowactivate"), QString::number(form.winId())}));
+    QTRY_VERIFY_WITH_TIMEOUT(form.isActiveWindow(), displayWaitMs);
     QVERIFY(form.isVisible());
     QVERIFY(!form.isMinimized());
     QVERIFY(!iconified(form));
@@ -161,19 +166,20 @@ void TestRealWindowManager::iconifiedAboutBoxLeavesTheMainWindow()
 
     // "A propos de..." brings the box back, not iconified.
     form.Aproposde1->trigger();
-    QVERIFY(QTest::qWaitForWindowExposed(&about));
+    QVERIFY(QTest::qWaitForWindowExposed(&about, displayWaitMs));
     QVERIFY(!about.isMinimized());
-    QTRY_VERIFY(!iconified(about));
+    QTRY_VERIFY_WITH_TIMEOUT(!iconified(about), displayWaitMs);
 }
 
 void TestRealWindowManager::mainWindowOffersMinimiseAndCloseOnly()
 {
     WindowFixture fixture;
     TForm1 &form = fixture.start();
-    QTRY_VERIFY(framed(form));
+    QTRY_VERIFY_WITH_TIMEOUT(framed(form), displayWaitMs);
     QString actions;
-    QTRY_VERIFY((actions = xprop(form, QStringLiteral("_NET_WM_ALLOWED_ACTIONS")))
-                    .contains(QStringLiteral("_NET_WM_ACTION_MINIMIZE")));
+    QTRY_VERIFY_WITH_TIMEOUT((actions = xprop(form, QStringLiteral("_NET_WM_ALLOWED_ACTIONS")))
+                                 .contains(QStringLiteral("_NET_WM_ACTION_MINIMIZE")),
+                             displayWaitMs);
     QVERIFY2(actions.contains(QStringLiteral("_NET_WM_ACTION_CLOSE")), qPrintable(actions));
     QVERIFY2(!actions.contains(QStringLiteral("MAXIMIZE")), qPrintable(actions));
     QVERIFY2(!actions.contains(QStringLiteral("RESIZE")), qPrintable(actions));
