@@ -3,30 +3,23 @@
 // and solution hold such fields, answered and painted. The labels and choices take only what they
 // can ever show of a field, so these cost what short fields cost.
 
-#include "app/program.h"
-#include "app/sandbox.h"
-#include "app/tform1.h"
+#include "bench_window.h"
+
 #include "core/random.h"
 #include "toolkit/classic_timer.h"
 #include "toolkit/radio_group.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QRadioButton>
 #include <QTabWidget>
-
-#include <benchmark/benchmark.h>
-
-#include <cstdio>
-#include <memory>
 
 namespace {
 
 constexpr qsizetype fieldUnits = 5'000'000; // 10 MB of UTF-16
 constexpr int entries = 6; // enough for a question
 
-TForm1 *window = nullptr;
+using bench::window;
 
 /// A field of n units made of words, starting with tag so that every field differs at once.
 QString hugeField(const QString &tag, qsizetype n)
@@ -110,42 +103,11 @@ BENCHMARK(BM_QuestionChineseChoicesOnHugeFields)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    program::useOffscreenAtDesignedDpi();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    QApplication application(argc, argv);
-    program::setUpApplication();
-
-    int status = 0;
-    {
-        program::Sandbox sandbox;
-        QFile lesson(sandbox.work.filePath(QStringLiteral("huge.txt")));
-        if (!sandbox.isValid() || !lesson.open(QIODevice::WriteOnly)
-            || lesson.write(hugeLesson()) < 0) {
-            std::fprintf(stderr, "cannot write the lesson\n");
-            return 1;
-        }
-        lesson.close();
-        const std::unique_ptr<TForm1> form = program::makeWindows();
-        form->showCentred();
-        QCoreApplication::processEvents();
-        if (form->Liste_ch.count() != entries || !sandbox.reports().isEmpty()) {
-            std::fprintf(stderr, "start-up gave %lld entries and %lld reports\n",
-                         static_cast<long long>(form->Liste_ch.count()),
-                         static_cast<long long>(sandbox.reports().size()));
-            status = 1;
-        } else {
-            window = form.get();
-            benchmark::RunSpecifiedBenchmarks();
-            window = nullptr;
-            if (!sandbox.reports().isEmpty()) {
-                std::fprintf(stderr, "the benchmarks gave a report: %s\n",
-                             qPrintable(sandbox.reports().first()));
-                status = 1;
-            }
-        }
-    }
-    benchmark::Shutdown();
-    return status;
+    return bench::runWithWindow(
+        argc, argv,
+        [](const QString &dir) {
+            QFile lesson(dir + QStringLiteral("/huge.txt"));
+            return lesson.open(QIODevice::WriteOnly) && lesson.write(hugeLesson()) >= 0;
+        },
+        entries);
 }
