@@ -57,7 +57,7 @@ QString spokenText(const FieldText &field)
 QString fittedText(const FieldText &field, const QFont &font, int width)
 {
     const QFontMetrics metrics(font);
-    const QString fitted = metrics.elidedText(field.text, Qt::ElideRight, width);
+    QString fitted = metrics.elidedText(field.text, Qt::ElideRight, width);
     if (!field.cut || fitted != field.text)
         return fitted;
     // Cut at the cap yet fitting (zero-width characters): the "…" still says that text is missing.

@@ -77,7 +77,7 @@ QByteArray property(xcb_connection_t *connection, xcb_window_t window, xcb_atom_
         connection, xcb_get_property(connection, 0, window, name, type, 0, 1024), nullptr);
     if (!reply)
         return {};
-    const QByteArray value(static_cast<const char *>(xcb_get_property_value(reply)),
+    QByteArray value(static_cast<const char *>(xcb_get_property_value(reply)),
                            xcb_get_property_value_length(reply));
     std::free(reply);
     return value;
