@@ -78,7 +78,7 @@ QByteArray property(xcb_connection_t *connection, xcb_window_t window, xcb_atom_
     if (!reply)
         return {};
     QByteArray value(static_cast<const char *>(xcb_get_property_value(reply)),
-                           xcb_get_property_value_length(reply));
+                     xcb_get_property_value_length(reply));
     std::free(reply);
     return value;
 }
