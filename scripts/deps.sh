@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the program need, when missing.
+# deps.sh [package...]: installs, when missing, the Debian packages that building and running the
+# programs need, and the ones given (what a script needs beyond that).
 set -euo pipefail
 
-packages=(cmake make g++ qt6-base-dev libgl-dev libxcb1-dev libbenchmark-dev fonts-noto-cjk fonts-liberation "$@")
+packages=(cmake make g++ qt6-base-dev libgl-dev libxcb1-dev fonts-noto-cjk fonts-liberation "$@")
 
 missing=()
 for package in "${packages[@]}"; do
