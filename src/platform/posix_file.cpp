@@ -384,8 +384,8 @@ int editContent(const QByteArray &path, const std::function<QByteArray(QByteArra
     if (!exists && target != path)
         return ENOENT;
     // A read-only settings file is the learner's refusal, even where the directory would let a
-    // rename by.
-    if (exists && access(target.constData(), W_OK) != 0)
+    // rename by. Checked with the identity that writes (access() would take the real one).
+    if (exists && faccessat(AT_FDCWD, target.constData(), W_OK, AT_EACCESS) != 0)
         return errno;
     QByteArray content;
     if (exists) {
