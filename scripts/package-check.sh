@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # package-check.sh [--new-root]: makes the Debian package with scripts/package.sh and checks it.
-#  - lintian -I --pedantic finds nothing but the tags that packaging/lintian-overrides keeps, each
-#    with its reason; the AppStream metainfo, the desktop entry and both manual pages are valid;
+#  - lintian -I --pedantic finds nothing but the tags of packaging/lintian-allowed-tags, each
+#    there for its reason; the AppStream metainfo, the desktop entry and both manual pages are valid;
 #  - installed with apt-get into a fresh minimal Debian root (debootstrap --variant=minbase from the
 #    Debian mirror this machine installs from), which brings in only the package's dependencies,
 #    both programs start, as root and as an ordinary user: hanlexo-lesson --version and verifier
@@ -42,9 +42,9 @@ cleanup() {
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
     # Whatever still runs inside the root, then its mounts, before anything there is deleted.
     if [ -d "$root" ]; then
-        for process in /proc/[0-9]*; do
-            [ "$(readlink "$process/root" 2>/dev/null)" = "$root" ] && "${as_root[@]}" kill -9 "${process#/proc/}" 2>/dev/null
-        done
+        "${as_root[@]}" sh -c 'for process in /proc/[0-9]*; do
+            [ "$(readlink "$process/root" 2>/dev/null)" = "$1" ] && kill -9 "${process#/proc/}"
+        done' sh "$root" 2>/dev/null
         for mount in "$root/tmp/.X11-unix" "$root/proc"; do
             mountpoint -q "$mount" && "${as_root[@]}" umount "$mount"
         done
@@ -205,6 +205,7 @@ display=:$(head -n 1 "$work/display")
 start_program='
     mkdir -p "$XDG_RUNTIME_DIR" ~/chinois && chmod 700 "$XDG_RUNTIME_DIR"
     cp /usr/share/hanlexo-vocab/lessons/*.txt ~/chinois/
+    echo $$ >"/tmp/vocab-$(id -un).pid"
     cd ~/chinois && exec hanlexo-vocab >"/tmp/vocab-$(id -un).log" 2>&1'
 for user in root learner; do
     if [ $user = root ]; then run=(in_root); else run=(as_learner); fi
@@ -219,12 +220,8 @@ for user in root learner; do
         exit 1
     fi
     DISPLAY=$display xwininfo -id "$window" | grep -E 'xwininfo|Width|Height|Map State' | sed 's/^ */  /'
-    # The program runs inside the root, maybe under sudo: end it by its root and name.
-    for process in /proc/[0-9]*; do
-        [ "$(readlink "$process/root" 2>/dev/null)" = "$root" ] \
-            && [ "$(cat "$process/comm" 2>/dev/null)" = hanlexo-vocab ] \
-            && "${as_root[@]}" kill "${process#/proc/}"
-    done
+    # The shell wrote its process number, which the program took over.
+    "${as_root[@]}" kill "$(cat "$root/tmp/vocab-$user.pid")"
     wait "$program" || true
     echo "hanlexo: as $user, hanlexo-vocab showed its window ($((SECONDS - step)) s)"
     if [ -s "$root/tmp/vocab-$user.log" ]; then
