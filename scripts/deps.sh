@@ -16,14 +16,7 @@ if [ ${#missing[@]} -eq 0 ]; then
 fi
 
 echo "hanlexo: installing ${missing[*]}"
-if [ "$(id -u)" -eq 0 ]; then
-    sudo=()
-elif command -v sudo >/dev/null 2>&1; then
-    sudo=(sudo)
-else
-    echo "hanlexo: run as root, or install sudo, to install: ${missing[*]}" >&2
-    exit 1
-fi
+. "$(dirname "$0")/as-root.sh" "install: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
-"${sudo[@]}" apt-get update -qq
-"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+"${as_root[@]}" apt-get update -qq
+"${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

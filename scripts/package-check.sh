@@ -20,14 +20,7 @@ elif [ $# -gt 0 ]; then
     echo "usage: scripts/package-check.sh [--new-root]" >&2
     exit 2
 fi
-if [ "$(id -u)" -eq 0 ]; then
-    as_root=()
-elif command -v sudo >/dev/null 2>&1; then
-    as_root=(sudo)
-else
-    echo "hanlexo: run as root, or install sudo: the fresh root needs debootstrap, chroot and mount" >&2
-    exit 1
-fi
+. scripts/as-root.sh "make the fresh root (debootstrap, chroot, mount)"
 started=$SECONDS
 
 scripts/deps.sh lintian desktop-file-utils appstream man-db debootstrap xvfb xdotool x11-utils
