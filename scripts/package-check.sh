@@ -58,7 +58,7 @@ echo "hanlexo: lintian -I --pedantic $(basename "$package")"
 lintian -I --pedantic --fail-on none "$package" | tee "$work/lintian"
 mapfile -t allowed < <(grep -Ev '^(#|$)' packaging/lintian-allowed-tags)
 unexpected=$(grep -E '^[EWIPX]: ' "$work/lintian" \
-    | grep -Ev "^[A-Z]: [^ ]+: ($(IFS='|'; echo "${allowed[*]}")) " || true)
+    | grep -Ev "^[A-Z]: [^ ]+: ($(IFS='|'; echo "${allowed[*]}"))( |$)" || true)
 if [ -n "$unexpected" ]; then
     echo "hanlexo: lintian tags that packaging/lintian-allowed-tags does not allow:" >&2
     echo "$unexpected" >&2
@@ -66,7 +66,7 @@ if [ -n "$unexpected" ]; then
 fi
 # An allowance no longer needed goes, so that the list stays the reasons of today's package.
 for tag in "${allowed[@]}"; do
-    if ! grep -q "^[A-Z]: [^ ]*: $tag " "$work/lintian"; then
+    if ! grep -Eq "^[A-Z]: [^ ]+: $tag( |$)" "$work/lintian"; then
         echo "hanlexo: lintian no longer reports $tag: take it out of packaging/lintian-allowed-tags" >&2
         exit 1
     fi
