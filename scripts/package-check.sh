@@ -128,7 +128,7 @@ cache_dir=${XDG_CACHE_HOME:-$HOME/.cache}/hanlexo-vocab
 cache=$cache_dir/debian-$suite-$arch-minbase.tar.gz
 step=$SECONDS
 if [ -n "$new_root" ] || [ ! -f "$cache" ] || [ -n "$(find "$cache" -mtime +30)" ]; then
-    echo "hanlexo: making a minimal Debian $suite root with debootstrap from $mirror"
+    echo "hanlexo: making a minimal Debian $suite root with debootstrap, from this machine's mirror"
     "${as_root[@]}" debootstrap --variant=minbase --arch="$arch" "$suite" "$root" "$mirror" \
         >"$work/debootstrap.log" 2>&1 || { tail -20 "$work/debootstrap.log" >&2; exit 1; }
     "${as_root[@]}" chroot "$root" apt-get clean
