@@ -13,8 +13,8 @@ elif [ $# -gt 0 ]; then
 fi
 # The validators of the desktop entry and the AppStream metainfo run as tests too; the real-display
 # suites need an X server, a window manager, real input and the accessibility bus; the lint step
-# needs clang-format and clang-tidy.
-scripts/deps.sh desktop-file-utils appstream xvfb xauth openbox xdotool x11-utils dbus \
+# needs git (to list the files and the change), clang-format and clang-tidy.
+scripts/deps.sh git desktop-file-utils appstream xvfb xauth openbox xdotool x11-utils dbus \
     at-spi2-core python3-pyatspi clang-format clang-tidy
 jobs=$(nproc)
 

@@ -6,7 +6,9 @@
 
 #include <csignal>
 #include <grp.h>
+#include <linux/capability.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -115,6 +117,48 @@ bool permissionsEnforced()
     const bool refused = !probe.open(QIODevice::WriteOnly);
     chmod(QFile::encodeName(dir.path()).constData(), 0755);
     return refused;
+}
+
+namespace {
+
+/// The calling thread's capability sets, or false when they cannot be read.
+bool threadCapabilities(__user_cap_data_struct (&data)[2])
+{
+    __user_cap_header_struct header {_LINUX_CAPABILITY_VERSION_3, 0};
+    return syscall(SYS_capget, &header, data) == 0;
+}
+
+bool setThreadCapabilities(__user_cap_data_struct (&data)[2])
+{
+    __user_cap_header_struct header {_LINUX_CAPABILITY_VERSION_3, 0};
+    return syscall(SYS_capset, &header, data) == 0;
+}
+
+constexpr quint32 permissionOverrides = (1U << CAP_DAC_OVERRIDE) | (1U << CAP_DAC_READ_SEARCH);
+
+} // namespace
+
+PermissionBitsBind::PermissionBitsBind()
+{
+    __user_cap_data_struct data[2] {};
+    if (!threadCapabilities(data) || (data[0].effective & permissionOverrides) == 0)
+        return;
+    data[0].effective &= ~permissionOverrides;
+    m_lowered = setThreadCapabilities(data);
+}
+
+PermissionBitsBind::~PermissionBitsBind()
+{
+    __user_cap_data_struct data[2] {};
+    if (!m_lowered || !threadCapabilities(data))
+        return;
+    data[0].effective |= data[0].permitted & permissionOverrides;
+    setThreadCapabilities(data);
+}
+
+bool inCi()
+{
+    return qEnvironmentVariable("CI") == QLatin1String("true");
 }
 
 FileSizeLimit::FileSizeLimit(rlim_t limit)

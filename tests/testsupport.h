@@ -57,6 +57,33 @@ ReferenceLesson referenceRead(const QByteArray &bytes);
 /// files.
 bool permissionsEnforced();
 
+/// While it lives, permission bits bind the calling thread, root included: the two capabilities
+/// that let root pass them (reading and searching anything, writing anything) are lowered from its
+/// effective set, and raised again at the end. The program reads and writes on the thread that
+/// runs the test, so a root run checks what a learner meets on a read-only or unreadable file.
+class PermissionBitsBind
+{
+public:
+    PermissionBitsBind();
+    ~PermissionBitsBind();
+    PermissionBitsBind(const PermissionBitsBind &) = delete;
+    PermissionBitsBind &operator=(const PermissionBitsBind &) = delete;
+
+private:
+    bool m_lowered = false;
+};
+
+/// True in a CI run (CI=true), where no case may be left unrun.
+bool inCi();
+
+/// Skips a case this machine or this user cannot run; in a CI run, fails instead.
+#define SKIP_OR_FAIL_IN_CI(reason)                                                                 \
+    do {                                                                                           \
+        if (inCi())                                                                                \
+            QFAIL("cannot run here, and CI runs every case: " reason);                             \
+        QSKIP(reason);                                                                             \
+    } while (false)
+
 /// Writes to regular files fail (EFBIG) beyond limit bytes while it lives, even for root: a full
 /// disk, or with 0 a refused write, as the program meets it.
 class FileSizeLimit

@@ -7,9 +7,12 @@
 #include <QTest>
 
 #include <cerrno>
+#include <csignal>
+#include <cstdio>
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -89,6 +92,8 @@ private slots:
     void readsLargeLesson();
     void probe_data();
     void probe();
+    void misusedResultEndsTheProgram_data();
+    void misusedResultEndsTheProgram();
 };
 
 void TestLessonReader::wordListSharesOneBuffer()
@@ -225,9 +230,10 @@ void TestLessonReader::readErrors()
     QFETCH(QStringList, entries);
 
     const ScopedWorkDir dir;
+    const PermissionBitsBind bind;
     makeEntry("lesson.txt", kind, bytes);
     if (!unreadableAsMade("lesson.txt", kind))
-        QSKIP("permission bits are not enforced for this user (root)");
+        SKIP_OR_FAIL_IN_CI("permission bits are not enforced for this user (root)");
     Lists lists;
     const platform::FileResult<> read = readLessonFile("lesson.txt", lists.ref());
     QVERIFY(!read.ok());
@@ -289,12 +295,41 @@ void TestLessonReader::probe()
     QFETCH(QString, message);
 
     const ScopedWorkDir dir;
+    const PermissionBitsBind bind;
     makeEntry("entry.txt", kind, bytes);
     if (!unreadableAsMade("entry.txt", kind))
-        QSKIP("permission bits are not enforced for this user (root)");
+        SKIP_OR_FAIL_IN_CI("permission bits are not enforced for this user (root)");
     const platform::FileResult<ProbeResult> probe = probeLesson("entry.txt");
     QCOMPARE(probe.ok() ? QString() : probe.error().message, message);
     QCOMPARE(probe.ok() && probe.value() == ProbeResult::Lesson, lesson);
+}
+
+void TestLessonReader::misusedResultEndsTheProgram_data()
+{
+    QTest::addColumn<bool>("failed");
+    // A failed probe's value would otherwise be the default, "a lesson".
+    QTest::newRow("value of a failed result") << true;
+    QTest::newRow("error of a successful result") << false;
+}
+
+void TestLessonReader::misusedResultEndsTheProgram()
+{
+    QFETCH(bool, failed);
+    const platform::FileResult<ProbeResult> result = failed
+        ? platform::FileResult<ProbeResult>(platform::FileError::fromErrno(ENOENT))
+        : platform::FileResult<ProbeResult>(ProbeResult::NotLesson);
+    const pid_t child = fork();
+    if (child == 0) {
+        // The child's own report would only clutter the test's output.
+        std::freopen("/dev/null", "w", stderr);
+        if (failed)
+            _exit(result.value() == ProbeResult::Lesson ? 10 : 11);
+        _exit(result.error().code == 0 ? 12 : 13);
+    }
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY2(WIFSIGNALED(status) && WTERMSIG(status) == SIGABRT,
+             qPrintable(QStringLiteral("child ended with status %1").arg(status)));
 }
 
 QTEST_APPLESS_MAIN(TestLessonReader)

@@ -634,6 +634,16 @@ private slots:
                  QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser
                      | QFile::ReadGroup);
 
+        // A read-only lesson is the learner's refusal, even with leave to replace.
+        QCOMPARE(::chmod(QFile::encodeName(path).constData(), 0440), 0);
+        {
+            const PermissionBitsBind bind;
+            const platform::FileResult<> readOnly = writeOutputFile(path, "x", true);
+            QCOMPARE(readOnly.ok() ? 0 : readOnly.error().code, EACCES);
+        }
+        QCOMPARE(readBytes(path), QByteArray("three"));
+        QCOMPARE(::chmod(QFile::encodeName(path).constData(), 0640), 0);
+
         // A full disk: the old file stays whole and no temporary file is left.
         {
             const FileSizeLimit limit(2);

@@ -49,7 +49,7 @@ TForm1 &WindowFixture::start(bool show)
     m_about = m_form->Form2;
     if (show) {
         m_form->showCentred();
-        if (!QTest::qWaitForWindowExposed(m_form.get()))
+        if (!QTest::qWaitForWindowExposed(m_form.get(), 30000))
             qWarning("the main window was not exposed");
     }
     return *m_form;

@@ -59,7 +59,7 @@ def walk(node):
 
 
 def main():
-    application = find_application(15)
+    application = find_application(60)
     if application is None:
         print('FAIL: the program is not on the AT-SPI bus')
         return 1

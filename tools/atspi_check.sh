@@ -15,7 +15,7 @@ tries=0
 until dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress \
     >/dev/null 2>&1; do
     tries=$((tries + 1))
-    [ "$tries" -lt 100 ] || { echo "FAIL: no accessibility bus"; exit 1; }
+    [ "$tries" -lt 300 ] || { echo "FAIL: no accessibility bus"; exit 1; }
     sleep 0.1
 done
 cd "$work"

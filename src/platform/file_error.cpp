@@ -1,6 +1,8 @@
 #include "platform/file_error.h"
 
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 
 namespace platform {
 
@@ -22,6 +24,12 @@ QString fileErrorText(int errorNumber)
     default:
         return QStringLiteral("Erreur E/S %1").arg(errorNumber);
     }
+}
+
+void misusedResult(const char *what)
+{
+    std::fprintf(stderr, "hanlexo: internal error: %s was read\n", what);
+    std::abort();
 }
 
 QString readPastEndText()

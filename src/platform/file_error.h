@@ -25,6 +25,11 @@ struct FileError
     static FileError fromErrno(int code) { return {code, fileErrorText(code)}; }
 };
 
+/// Ends the program with what was misused: reading the value of a failed result, or the error of a
+/// successful one, is a fault in the caller, which must test ok() first. Kept in every build type
+/// (an assertion would vanish from Release builds and hand back a default value).
+[[noreturn]] void misusedResult(const char *what);
+
 /// What a file function gives back: its value, or the FileError that stopped it.
 template<typename T = std::monostate> class [[nodiscard]] FileResult
 {
@@ -35,9 +40,20 @@ public:
     FileResult(FileError error) : m_error(std::move(error)) { }
 
     bool ok() const { return !m_error; }
-    const T &value() const { return m_value; }
+    /// Only when ok().
+    const T &value() const
+    {
+        if (m_error)
+            misusedResult("the value of a failed file result");
+        return m_value;
+    }
     /// Only when !ok().
-    const FileError &error() const { return *m_error; }
+    const FileError &error() const
+    {
+        if (!m_error)
+            misusedResult("the error of a successful file result");
+        return *m_error;
+    }
 
 private:
     T m_value {};

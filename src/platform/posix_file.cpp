@@ -396,9 +396,12 @@ int findTarget(const QByteArray &path, Target &target)
 }
 
 /// A read-only file is the learner's refusal, even where the directory would let a rename by.
+/// Checked with the identity that writes (access() would take the real one).
 int writable(const Target &target)
 {
-    return !target.exists || access(target.path.constData(), W_OK) == 0 ? 0 : errno;
+    return !target.exists || faccessat(AT_FDCWD, target.path.constData(), W_OK, AT_EACCESS) == 0
+        ? 0
+        : errno;
 }
 
 /// editFile's work; 0 or errno.

@@ -9,6 +9,8 @@
 #include <QTest>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace {
 
 constexpr char seenMark[] = "hanlexoBoxSeen";
@@ -48,11 +50,19 @@ void BoxWatcher::look()
     }
 }
 
+bool noBoxShown()
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return std::none_of(windows.begin(), windows.end(), [](QWidget *widget) {
+        return qobject_cast<QMessageBox *>(widget) && widget->isVisible();
+    });
+}
+
 bool xdotool(const QStringList &arguments)
 {
     QProcess process;
     process.start(QStringLiteral("xdotool"), arguments);
-    return process.waitForFinished(5000) && process.exitStatus() == QProcess::NormalExit
+    return process.waitForFinished(displayWaitMs) && process.exitStatus() == QProcess::NormalExit
         && process.exitCode() == 0;
 }
 

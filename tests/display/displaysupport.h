@@ -42,6 +42,13 @@ private:
     std::function<void(QMessageBox *)> m_onShown;
 };
 
+/// How long a real-display test waits for what it expects before it fails: generous, so that a
+/// loaded machine only makes it slower. Every wait polls its condition and ends once it holds.
+constexpr int displayWaitMs = 30000;
+
+/// True when no message box is on screen.
+bool noBoxShown();
+
 /// Sends real input through the X server (xdotool); fails the test when it cannot.
 bool xdotool(const QStringList &arguments);
 

@@ -31,7 +31,8 @@ void TestRealBoxes::oneFailingLessonGivesOneBoxAtStartUp()
     BoxWatcher watcher;
 
     TForm1 &form = fixture.start();
-    QTest::qWait(600);
+    // Start-up reports as it goes: once it has returned, every box it had to show has come.
+    QTRY_VERIFY_WITH_TIMEOUT(noBoxShown(), displayWaitMs);
 
     QCOMPARE(watcher.seen.size(), 1);
     QCOMPARE(watcher.seen.first().icon, QMessageBox::Critical);
@@ -65,7 +66,7 @@ void TestRealBoxes::oneClickIsOneStepWhenTheWriteIsRefused()
     QVERIFY(QDir().mkpath(fixture.settingsPath()));
     showRealBoxes();
     TForm1 &form = fixture.start();
-    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QVERIFY(QTest::qWaitForWindowActive(&form, displayWaitMs));
     auto *scrollBar = form.findChild<TScrollBar *>(bar);
     QVERIFY(scrollBar);
     const QPoint at
@@ -77,8 +78,10 @@ void TestRealBoxes::oneClickIsOneStepWhenTheWriteIsRefused()
     watcher.onShown([](QMessageBox *) { QVERIFY(xdotool({QStringLiteral("mouseup"), "1"})); });
     QVERIFY(xdotool({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
                      QStringLiteral("mousedown"), "1"}));
-    // Long enough for the bar's auto-repeat (500 ms, then every 50 ms) to step again.
-    QTest::qWait(2000);
+    QTRY_VERIFY_WITH_TIMEOUT(!watcher.seen.isEmpty() && noBoxShown(), displayWaitMs);
+    // Then long enough for the bar's auto-repeat (500 ms, then every 50 ms) to step again if the
+    // button were still held: what is tested is that it does not.
+    QTest::qWait(1000);
 
     QCOMPARE(scrollBar->value(), expected);
     QCOMPARE(watcher.seen.size(), 1);
@@ -88,7 +91,7 @@ void TestRealBoxes::oneClickIsOneStepWhenTheWriteIsRefused()
     // Keyboard steps are one step and one message each, as before.
     scrollBar->setFocus();
     QTest::keyClick(scrollBar, Qt::Key_Right);
-    QTest::qWait(600);
+    QTRY_VERIFY_WITH_TIMEOUT(watcher.seen.size() >= 2 && noBoxShown(), displayWaitMs);
     QCOMPARE(scrollBar->value(), expected + 1);
     QCOMPARE(watcher.seen.size(), 2);
 }

@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QMenu>
 #include <QPushButton>
@@ -42,12 +43,21 @@ int designedHeight(int points)
     return (points * 96 + 36) / 72;
 }
 
-/// What the X server shows of the window, in window coordinates.
+/// What the X server shows of the window, in window coordinates, once it has settled: two grabs
+/// in a row alike.
 QImage onScreen(TForm1 &form)
 {
-    QCoreApplication::processEvents();
-    QTest::qWait(100);
-    return form.screen()->grabWindow(form.winId()).toImage();
+    QImage last;
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        QCoreApplication::processEvents();
+        QImage now = form.screen()->grabWindow(form.winId()).toImage();
+        if (now == last || waited.elapsed() > displayWaitMs)
+            return now;
+        last = std::move(now);
+        QTest::qWait(20);
+    }
 }
 
 const QStringList chineseWords = {

@@ -38,20 +38,22 @@ void TestRealWindowManager::framedWindowsAreCentred()
 {
     WindowFixture fixture;
     TForm1 &form = fixture.start();
-    QTRY_VERIFY(framed(form));
-    QTRY_VERIFY2(offCentre(form).manhattanLength() <= 1,
-                 qPrintable(QStringLiteral("main window off by %1, %2")
-                                .arg(offCentre(form).x())
-                                .arg(offCentre(form).y())));
+    QTRY_VERIFY_WITH_TIMEOUT(framed(form), displayWaitMs);
+    QTRY_VERIFY2_WITH_TIMEOUT(offCentre(form).manhattanLength() <= 1,
+                              qPrintable(QStringLiteral("main window off by %1, %2")
+                                             .arg(offCentre(form).x())
+                                             .arg(offCentre(form).y())),
+                              displayWaitMs);
 
     form.Aproposde1->trigger();
     TForm2 &about = fixture.about();
-    QVERIFY(QTest::qWaitForWindowExposed(&about));
-    QTRY_VERIFY(framed(about));
-    QTRY_VERIFY2(offCentre(about).manhattanLength() <= 1,
-                 qPrintable(QStringLiteral("about box off by %1, %2")
-                                .arg(offCentre(about).x())
-                                .arg(offCentre(about).y())));
+    QVERIFY(QTest::qWaitForWindowExposed(&about, displayWaitMs));
+    QTRY_VERIFY_WITH_TIMEOUT(framed(about), displayWaitMs);
+    QTRY_VERIFY2_WITH_TIMEOUT(offCentre(about).manhattanLength() <= 1,
+                              qPrintable(QStringLiteral("about box off by %1, %2")
+                                             .arg(offCentre(about).x())
+                                             .arg(offCentre(about).y())),
+                              displayWaitMs);
 }
 
 void TestRealWindowManager::aboutBoxAsksForATitleAlone()
@@ -60,13 +62,13 @@ void TestRealWindowManager::aboutBoxAsksForATitleAlone()
     TForm1 &form = fixture.start();
     form.Aproposde1->trigger();
     TForm2 &about = fixture.about();
-    QVERIFY(QTest::qWaitForWindowExposed(&about));
+    QVERIFY(QTest::qWaitForWindowExposed(&about, displayWaitMs));
 
     QProcess xprop;
     xprop.start(
         QStringLiteral("xprop"),
         {QStringLiteral("-id"), QString::number(about.winId()), QStringLiteral("_MOTIF_WM_HINTS")});
-    QVERIFY(xprop.waitForFinished(5000));
+    QVERIFY(xprop.waitForFinished(displayWaitMs));
     // Functions and decorations given: move alone; border and title alone (no menu, minimise or
     // maximise).
     QCOMPARE(QString::fromLatin1(xprop.readAllStandardOutput()).trimmed(),
@@ -77,8 +79,8 @@ void TestRealWindowManager::aboutBoxAsksForATitleAlone()
     QTest::mouseClick(about.Button1, Qt::LeftButton);
     QVERIFY(!about.isVisible());
     form.Aproposde1->trigger();
-    QVERIFY(QTest::qWaitForWindowExposed(&about));
-    QTRY_COMPARE(about.pos(), at);
+    QVERIFY(QTest::qWaitForWindowExposed(&about, displayWaitMs));
+    QTRY_COMPARE_WITH_TIMEOUT(about.pos(), at, displayWaitMs);
 }
 
 QTEST_MAIN(TestRealWindowManager)
