@@ -248,8 +248,10 @@ QString decodingError(const QString &file, const DecodedText &decoded)
         .arg(decoded.errorReason);
 }
 
-// Visits the lines of text (without their ends) from the 1-based firstLine on, with their numbers.
-template<typename Visit> void forEachLine(QStringView text, qsizetype firstLine, Visit visit)
+// Visits the lines of text (without their ends) from the 1-based firstLine on, with their numbers,
+// while visit returns true.
+template<typename Visit>
+void forEachLine(QStringView text, qsizetype firstLine, Visit visit)
 {
     qsizetype line = 1;
     qsizetype start = 0;
@@ -257,8 +259,8 @@ template<typename Visit> void forEachLine(QStringView text, qsizetype firstLine,
         qsizetype end = start;
         while (end < text.size() && text[end] != u'\n' && text[end] != u'\r')
             ++end;
-        if (line >= firstLine)
-            visit(text.sliced(start, end - start), line);
+        if (line >= firstLine && !visit(text.sliced(start, end - start), line))
+            return;
         if (end < text.size() && text[end] == u'\r' && end + 1 < text.size()
             && text[end + 1] == u'\n')
             ++end;
@@ -271,12 +273,11 @@ template<typename Visit> void forEachLine(QStringView text, qsizetype firstLine,
 bool startsAsCedict(QStringView text)
 {
     bool cedict = false;
-    bool seen = false;
     forEachLine(text, leadingCommentLines(text) + 1, [&](QStringView line, qsizetype) {
-        if (seen || line.trimmed().isEmpty())
-            return;
-        seen = true;
+        if (line.trimmed().isEmpty())
+            return true;
         cedict = parseCedictLine(line).has_value();
+        return false;
     });
     return cedict;
 }
@@ -286,13 +287,14 @@ void importCedict(const QString &file, QStringView text, const ImportOptions &op
 {
     forEachLine(text, leadingCommentLines(text) + 1, [&](QStringView line, qsizetype number) {
         if (line.trimmed().isEmpty())
-            return;
+            return true;
         if (const std::optional<CedictEntry> entry = parseCedictLine(line))
             result.entries.append(cedictLessonEntry(*entry, options.rawPinyin));
         else
             result.skipped.append(
                 {file, number,
                  QStringLiteral("pas au format du dictionnaire (TRAD SIMP [pin1 yin1] /sens/)")});
+        return true;
     });
 }
 

@@ -167,8 +167,11 @@ bool opensWithVowel(QChar c)
 bool hasToneMark(QStringView text)
 {
     for (QChar c : text) {
-        // Every marked vowel lies in Latin-1 Supplement or Latin Extended.
-        if (c.unicode() >= 0xC0 && c.unicode() <= 0x24F) {
+        // No mark lies below Latin-1 Supplement; every marked vowel lies in it or in Latin
+        // Extended.
+        if (c.unicode() < 0xC0)
+            continue;
+        if (c.unicode() <= 0x24F) {
             for (std::u16string_view forms : marked) {
                 if (forms.find(c.unicode()) != std::u16string_view::npos)
                     return true;
