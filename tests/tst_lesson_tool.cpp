@@ -248,6 +248,8 @@ private slots:
         QTest::newRow("truncated at the end")
             << QByteArray("ab\xe4\xbd") << false << "" << Q(1) << Q(2);
         QTest::newRow("overlong") << QByteArray("\xc0\xaf") << false << "" << Q(1) << Q(0);
+        QTest::newRow("last before the surrogates") << QByteArray("\xed\x9f\xbf") << true
+                                                    << QString(QChar(0xD7FF)) << Q(0) << Q(0);
         QTest::newRow("encoded surrogate")
             << QByteArray("x\xed\xa0\x80") << false << "" << Q(1) << Q(1);
         QTest::newRow("binary with NUL") << QByteArray("ab\0cd", 5) << false << "" << Q(1) << Q(2);
@@ -461,6 +463,8 @@ private slots:
 
         result = importText("#separator:pipe\n#guid column:3\n你|ni3|Xy12|toi\n");
         QCOMPARE(entryTexts(result.entries), QStringList {"你|nǐ|toi"});
+        result = importText("#separator:;\n你;ni3;toi, vous\n");
+        QCOMPARE(entryTexts(result.entries), QStringList {"你|nǐ|toi, vous"});
 
         // Directives that cannot be followed stop the import, naming the line.
         for (const QByteArray &bad :
@@ -479,14 +483,14 @@ private slots:
         // The CEDICT line format, its comments first; a line in another form is reported.
         const QByteArray dictionary = "# CC-CEDICT\n#! version=1\n"
                                       "傳統 传统 [chuan2 tong3] /tradition/\r\n\n"
-                                      "傳統,传统,chuan2\n"
-                                      "西安 西安 [Xi1 an1] /Xi'an/\n";
+                                      "西安 西安 [Xi1 an1] /Xi'an/\n"
+                                      "傳統,传统,chuan2\n";
         ImportResult result = importText(dictionary);
         QVERIFY(!result.fatal);
         QCOMPARE(entryTexts(result.entries),
                  (QStringList {"传统|chuán tǒng|tradition", "西安|Xī ān|Xi'an"}));
         QCOMPARE(result.skipped.size(), 1);
-        QCOMPARE(result.skipped[0].line, 5);
+        QCOMPARE(result.skipped[0].line, 6);
 
         ImportOptions options;
         options.rawPinyin = true;
@@ -718,6 +722,9 @@ private slots:
         QVERIFY(!result.ok());
 
         // Names and contents the program passes over.
+        writeBytes(work.filePath(QStringLiteral("one.txt")), "\xFF");
+        QVERIFY(checkLesson(QStringLiteral("one.txt"))
+                    .notListedReason.contains(QStringLiteral("moins de deux octets")));
         writeBytes(work.filePath(QStringLiteral("a.csv")), bytes);
         QVERIFY(!checkLesson(QStringLiteral("a.csv")).ok());
         writeBytes(work.filePath(QStringLiteral("utf8.txt")), "你好\tnǐ hǎo\tbonjour\r\n");

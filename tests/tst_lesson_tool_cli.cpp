@@ -60,7 +60,9 @@ private slots:
         QCOMPARE(run.status, 2);
         QVERIFY(run.err.contains(QStringLiteral("option inconnue")));
         QCOMPARE(tool({QStringLiteral("ajouter")}).status, 2);
-        QCOMPARE(tool({}).status, 2);
+        run = tool({});
+        QCOMPARE(run.status, 2);
+        QVERIFY(run.err.startsWith(QStringLiteral("Usage : hanlexo-lesson COMMANDE")));
     }
 
     void importWritesOnlyWhatItShould()

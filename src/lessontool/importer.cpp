@@ -189,7 +189,7 @@ std::optional<QString> resolveColumns(const QStringList &choice, const QStringLi
         return std::nullopt;
     }
 
-    QList<bool> taken(std::max<qsizetype>(header.size(), 0));
+    QList<bool> taken(header.size());
     const auto isTaken = [&](int column) {
         return directiveColumns.contains(column) || (column < taken.size() && taken[column]);
     };
