@@ -197,6 +197,15 @@ private slots:
         QCOMPARE(records[2].line, 4);
         QVERIFY(!records[1].unterminatedQuote);
         QVERIFY(records[2].unterminatedQuote);
+        // A doubled quote at the very end closes nothing.
+        QVERIFY(parseDelimited(u"\"a\"\"", u',').value(0).unterminatedQuote);
+    }
+
+    void headerRecognition()
+    {
+        QVERIFY(looksLikeHeader({QStringLiteral("Pinyin"), QStringLiteral("x\xD840")}));
+        QVERIFY(!looksLikeHeader({QStringLiteral("Pinyin"), QStringLiteral("\U00020000")}));
+        QVERIFY(!looksLikeHeader({QStringLiteral("Pinyin, sens"), QStringLiteral("note")}));
     }
 
     void delimiterDetection_data()
@@ -248,8 +257,8 @@ private slots:
         QTest::newRow("truncated at the end")
             << QByteArray("ab\xe4\xbd") << false << "" << Q(1) << Q(2);
         QTest::newRow("overlong") << QByteArray("\xc0\xaf") << false << "" << Q(1) << Q(0);
-        QTest::newRow("last before the surrogates") << QByteArray("\xed\x9f\xbf") << true
-                                                    << QString(QChar(0xD7FF)) << Q(0) << Q(0);
+        QTest::newRow("last before the surrogates")
+            << QByteArray("\xed\x9f\xbf") << true << QString(QChar(0xD7FF)) << Q(0) << Q(0);
         QTest::newRow("encoded surrogate")
             << QByteArray("x\xed\xa0\x80") << false << "" << Q(1) << Q(1);
         QTest::newRow("binary with NUL") << QByteArray("ab\0cd", 5) << false << "" << Q(1) << Q(2);
@@ -319,9 +328,11 @@ private slots:
         QTest::newRow("HTML: every tag")
             << "<p>un</p><p><font color=red>deux</font></p>" << html << "un ; deux";
         QTest::newRow("HTML: every reference")
-            << "a &lt; b &amp;&#233;&#xE8;&apos;&#160;." << html << "a < b &éè' .";
+            << "a &lt; b &amp;&#233;&#xE8;&apos;&#160;.&#00000233;&#x10FFFF;" << html
+            << QStringLiteral("a < b &éè' .é\U0010FFFF");
         QTest::newRow("HTML: what opens nothing")
-            << "1 < 2 & 3 &unknown; &#0;" << html << "1 < 2 & 3 &unknown; &#0;";
+            << "1 < 2 & 3 &unknown; &#0; &#x110000; &#xD800; &#000000233;" << html
+            << "1 < 2 & 3 &unknown; &#0; &#x110000; &#xD800; &#000000233;";
         QTest::newRow("text") << "<b>x</b> &amp;<br>" << text << "<b>x</b> &amp;<br>";
     }
     void fieldMarkup()
@@ -465,6 +476,8 @@ private slots:
         QCOMPARE(entryTexts(result.entries), QStringList {"你|nǐ|toi"});
         result = importText("#separator:;\n你;ni3;toi, vous\n");
         QCOMPARE(entryTexts(result.entries), QStringList {"你|nǐ|toi, vous"});
+        result = importText("#separator:tab\n#html:true");
+        QVERIFY(!result.fatal && result.entries.isEmpty());
 
         // Directives that cannot be followed stop the import, naming the line.
         for (const QByteArray &bad :
@@ -713,6 +726,15 @@ private slots:
         QVERIFY(result.testAlone);
         QVERIFY(checkReport(result).contains(QStringLiteral("ligne 7 : 5 champs")));
 
+        // A last line without its end is a line too.
+        writeBytes(work.filePath(QStringLiteral("end.txt")),
+                   lessonBytes({QStringLiteral("字\tzi\tmot")})
+                       + utf16le(QStringLiteral("字\tzi\tmot\tnote")));
+        result = checkLesson(QStringLiteral("end.txt"));
+        QCOMPARE(result.extra.size(), 1);
+        QCOMPARE(result.extra[0].line, 2);
+        QCOMPARE(result.extra[0].fields, 4);
+
         // Odd length: listed, read up to the stray byte, not accepted.
         writeBytes(work.filePath(QStringLiteral("odd.txt")), bytes + 'x');
         result = checkLesson(QStringLiteral("odd.txt"));
@@ -731,6 +753,8 @@ private slots:
         result = checkLesson(QStringLiteral("utf8.txt"));
         QVERIFY(!result.listed);
         QVERIFY(result.notListedReason.contains(QStringLiteral("FF FE")));
+        QVERIFY(checkReport(result).startsWith(
+            QStringLiteral("« utf8.txt » : non listée par le programme (")));
         QVERIFY(!checkLesson(QStringLiteral("missing.txt")).ok());
         QVERIFY(QDir(work.path()).mkdir(QStringLiteral("dir.txt")));
         QVERIFY(!checkLesson(QStringLiteral("dir.txt")).ok());
