@@ -185,18 +185,17 @@ int importCommand(const QStringList &arguments)
     const ImportResult result = importFiles(sources, options);
     if (result.fatal)
         return fail(*result.fatal + QStringLiteral(" ; rien n'a été écrit"));
+    const auto tell = [](const ImportIssue &issue, const QString &outcome) {
+        print(stderr,
+              QStringLiteral("%1, ligne %2 : %3%4\n")
+                  .arg(quotedName(issue.file))
+                  .arg(issue.line)
+                  .arg(issue.message, outcome));
+    };
     for (const ImportIssue &issue : result.notes)
-        print(stderr,
-              QStringLiteral("%1, ligne %2 : %3\n")
-                  .arg(quotedName(issue.file))
-                  .arg(issue.line)
-                  .arg(issue.message));
+        tell(issue, QString());
     for (const ImportIssue &issue : result.skipped)
-        print(stderr,
-              QStringLiteral("%1, ligne %2 : %3 ; ligne écartée\n")
-                  .arg(quotedName(issue.file))
-                  .arg(issue.line)
-                  .arg(issue.message));
+        tell(issue, QStringLiteral(" ; ligne écartée"));
     if (result.entries.isEmpty())
         return fail(QStringLiteral("aucune entrée à écrire ; rien n'a été écrit (--colonnes, "
                                    "--separateur ?)"));

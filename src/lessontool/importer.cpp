@@ -250,8 +250,7 @@ QString decodingError(const QString &file, const DecodedText &decoded)
 
 // Visits the lines of text (without their ends) from the 1-based firstLine on, with their numbers,
 // while visit returns true.
-template<typename Visit>
-void forEachLine(QStringView text, qsizetype firstLine, Visit visit)
+template<typename Visit> void forEachLine(QStringView text, qsizetype firstLine, Visit visit)
 {
     qsizetype line = 1;
     qsizetype start = 0;
