@@ -184,12 +184,19 @@ private slots:
                    "英寸\tying1cun4\t\"inch\n"
                    "竹\tzhu2\t\"bamboo\" radical\n"
                    "尺\tchi3\tfoot (\"pied\")\n");
-        const Run run = tool({QStringLiteral("import"), QStringLiteral("liste.tsv"),
-                              QStringLiteral("-o"), QStringLiteral("a.txt")});
+        Run run = tool({QStringLiteral("import"), QStringLiteral("liste.tsv"), QStringLiteral("-o"),
+                        QStringLiteral("a.txt")});
         QCOMPARE(run.status, 0);
         QCOMPARE(readBytes(QStringLiteral("a.txt")),
                  lessonBytes({"英寸\tyīngcùn\t\"inch", "竹\tzhú\t\"bamboo\" radical",
                               "尺\tchǐ\tfoot (\"pied\")"}));
+        // A separator given by its name.
+        writeBytes(QStringLiteral("liste.csv"), "尺,chi3,\"pied, 33 cm\"\n");
+        run = tool({QStringLiteral("import"), QStringLiteral("liste.csv"), QStringLiteral("-o"),
+                    QStringLiteral("b.txt"), QStringLiteral("--separateur"),
+                    QStringLiteral("virgule")});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(readBytes(QStringLiteral("b.txt")), lessonBytes({"尺\tchǐ\tpied, 33 cm"}));
     }
 
     void verifierStatus()
