@@ -7,5 +7,5 @@
 # dozen faults. --help lists every option.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh python3 ccache
+scripts/deps.sh python3 ccache mold
 exec python3 scripts/mutate.py "$@"

@@ -262,6 +262,9 @@ void TestIniFile::missingFileReadsNothing()
     QCOMPARE(valueOf(platform::ini::readValue(localPath(dir.path()), "Vitesse", "chinois")),
              std::nullopt);
     QVERIFY(!QFileInfo::exists(dir.filePath("missing.ini")));
+    // A file that opens but cannot be read (this one fails its first read with EIO) is an error,
+    // not an empty file.
+    QCOMPARE(platform::readRegularFile("/proc/self/mem").error().code, EIO);
 }
 
 void TestIniFile::firstWriteCreatesTheFile()

@@ -92,6 +92,7 @@ private slots:
     void readsLargeLesson();
     void probe_data();
     void probe();
+    void fullListsTakeNoPartOfAnEntry();
     void misusedResultEndsTheProgram_data();
     void misusedResultEndsTheProgram();
 };
@@ -302,6 +303,26 @@ void TestLessonReader::probe()
     const platform::FileResult<ProbeResult> probe = probeLesson("entry.txt");
     QCOMPARE(probe.ok() ? QString() : probe.error().message, message);
     QCOMPARE(probe.ok() && probe.value() == ProbeResult::Lesson, lesson);
+}
+
+void TestLessonReader::fullListsTakeNoPartOfAnEntry()
+{
+    const ScopedWorkDir dir;
+    writeBytes(dir.filePath(QStringLiteral("lesson.txt")),
+               lessonBytes({QStringLiteral("一\tyi\tun"), QStringLiteral("二\ter\tdeux"),
+                            QStringLiteral("三\tsan\ttrois")}));
+    // Room for "un" but not "deux" in the French list: the second entry is refused whole.
+    WordList::setUnitLimit(5);
+    const auto restore = qScopeGuard([] { WordList::setUnitLimit(0); });
+    Lists lists;
+    const platform::FileResult<> read = readLessonFile("lesson.txt", lists.ref());
+    QVERIFY(!read.ok());
+    QCOMPARE(read.error().code, ENOMEM);
+    QCOMPARE(read.error().message, platform::fileErrorText(ENOMEM));
+    QCOMPARE(lists.ch.count(), 1);
+    QCOMPARE(lists.pin.count(), 1);
+    QCOMPARE(lists.fr.count(), 1);
+    QCOMPARE(lists.fr.item(0), QStringLiteral("un"));
 }
 
 void TestLessonReader::misusedResultEndsTheProgram_data()
