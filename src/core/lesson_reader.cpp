@@ -165,7 +165,8 @@ bool parseLesson(QByteArrayView bytes, WordListsRef lists)
 
 namespace {
 
-qsizetype blockUnits = 64 * 1024;
+constexpr qsizetype defaultBlockUnits = qsizetype{64} * 1024;
+qsizetype blockUnits = defaultBlockUnits;
 
 /// The units of a lesson file read a block at a time into one buffer; the partial line at the end
 /// of a block is carried to the front, so a file of any size is never held whole, only its
@@ -241,7 +242,7 @@ private:
 
 void setLessonBlockUnits(qsizetype units)
 {
-    blockUnits = units > 0 ? units : 64 * 1024;
+    blockUnits = units > 0 ? units : defaultBlockUnits;
 }
 
 platform::FileResult<> readLessonFile(const QByteArray &name, WordListsRef lists)
