@@ -59,7 +59,7 @@ void BM_Import100k(benchmark::State &state)
         const ImportResult result = importFiles({source}, {});
         if (result.fatal || !result.skipped.isEmpty())
             qFatal("import failed");
-        if (!writeFileAtomically(output, lessonFileBytes(result.entries), true).ok())
+        if (!writeOutputFile(output, lessonFileBytes(result.entries), true).ok())
             qFatal("cannot write the lesson");
         entries = result.entries.size();
     }

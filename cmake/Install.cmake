@@ -45,6 +45,19 @@ add_custom_command(OUTPUT ${generated}/changelog.gz
 add_custom_target(packaging_files ALL DEPENDS ${manual_pages} ${generated}/changelog.gz)
 
 install(TARGETS hanlexo-vocab hanlexo-lesson RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# A stripped install (cmake --install --strip, and the package) drops the compilers' version notes
+# too, as Debian's packages do: strip alone keeps them.
+install(CODE "
+  if(CMAKE_INSTALL_DO_STRIP)
+    foreach(program hanlexo-vocab hanlexo-lesson)
+      set(file \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/\${program}\")
+      execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment \"\${file}\"
+                      RESULT_VARIABLE result)
+      if(NOT result EQUAL 0)
+        message(FATAL_ERROR \"cannot remove the .comment section of \${file}\")
+      endif()
+    endforeach()
+  endif()")
 install(FILES ${manual_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright ${generated}/changelog.gz
         DESTINATION ${HANLEXO_DOC_DIR})
@@ -87,4 +100,7 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://www.hanlexo.example.org/)
 # The libraries come from dpkg-shlibdeps; the fonts that stand in for the designed ones do not.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, fonts-liberation, fonts-croscore")
+# Read by cpack itself: refuses to make a package without dpkg-shlibdeps, whose programs could not
+# start on a system without Qt.
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/CPackChecks.cmake)
 include(CPack)

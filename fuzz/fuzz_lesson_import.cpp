@@ -1,9 +1,12 @@
 // Any bytes as a word list to import: decoding and delimited reading never crash, and whatever
-// import keeps comes back unchanged through the lesson format and the program's reader.
+// import keeps comes back unchanged through the lesson format and the program's reader, and
+// through export and import again.
 #include "core/lesson_reader.h"
 #include "core/word_list.h"
+#include "lessontool/exporter.h"
 #include "lessontool/importer.h"
 #include "lessontool/lesson_file.h"
+#include "lessontool/pinyin.h"
 #include "lessontool/text_decoding.h"
 
 #include <cstdlib>
@@ -66,6 +69,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         check(ch.view(i) == entry.chinese);
         check(pin.view(i) == (entry.pinyin.isEmpty() ? QStringLiteral(" ") : entry.pinyin));
         check(fr.view(i) == (entry.french.isEmpty() ? QStringLiteral(" ") : entry.french));
+        // Marked pinyin is never marked again.
+        check(numberedToMarked(entry.pinyin) == entry.pinyin || options.rawPinyin);
     }
+
+    // Exported entries import again unchanged (tone numbers kept as written).
+    ImportOptions again;
+    again.rawPinyin = true;
+    ImportResult reimported;
+    importBytes(QStringLiteral("export.tsv"), exportText(result.entries, choice & 32), again,
+                reimported);
+    check(!reimported.fatal && reimported.skipped.isEmpty());
+    check(reimported.entries == result.entries);
     return 0;
 }

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the program need, when missing.
+# deps.sh [package...]: installs, when missing, the Debian packages that building and running the
+# programs need, and the ones given (what a script needs beyond that).
 set -euo pipefail
 
-packages=(cmake make g++ qt6-base-dev libgl-dev libxcb1-dev libbenchmark-dev fonts-noto-cjk fonts-liberation fonts-croscore "$@")
+packages=(cmake make g++ qt6-base-dev libgl-dev libxcb1-dev fonts-noto-cjk fonts-liberation fonts-croscore "$@")
 
 missing=()
 for package in "${packages[@]}"; do
@@ -15,14 +16,7 @@ if [ ${#missing[@]} -eq 0 ]; then
 fi
 
 echo "hanlexo: installing ${missing[*]}"
-if [ "$(id -u)" -eq 0 ]; then
-    sudo=()
-elif command -v sudo >/dev/null 2>&1; then
-    sudo=(sudo)
-else
-    echo "hanlexo: run as root, or install sudo, to install: ${missing[*]}" >&2
-    exit 1
-fi
+. "$(dirname "$0")/as-root.sh" "install: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
-"${sudo[@]}" apt-get update -qq
-"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+"${as_root[@]}" apt-get update -qq
+"${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

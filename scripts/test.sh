@@ -11,11 +11,12 @@ elif [ $# -gt 0 ]; then
     echo "usage: scripts/test.sh [--quick]" >&2
     exit 2
 fi
-# The validators of the desktop entry and the AppStream metainfo run as tests too; the real-display
-# suites need an X server, a window manager, real input and the accessibility bus; the lint step
-# needs git (to list the files and the change), clang-format and clang-tidy.
-scripts/deps.sh git desktop-file-utils appstream xvfb xauth openbox xdotool x11-utils dbus \
-    at-spi2-core python3-pyatspi clang-format clang-tidy
+# The validators of the desktop entry and the AppStream metainfo run as tests too, and so does
+# cpack's refusal to package without dpkg-shlibdeps and file; the real-display suites need an X
+# server, a window manager, real input and the accessibility bus; the lint step needs git (to list
+# the files and the change), clang-format and clang-tidy.
+scripts/deps.sh git desktop-file-utils appstream dpkg-dev file xvfb xauth openbox xdotool \
+    x11-utils dbus at-spi2-core python3-pyatspi clang-format clang-tidy
 jobs=$(nproc)
 
 scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo

@@ -474,8 +474,10 @@ void TestIniFile::killedWriteLeavesNoTemporary()
 
     // The next write removes what the killed one left, and only that: not the learner's files, nor
     // the temporary of a write still running (it holds its lock).
-    QStringList kept {QStringLiteral(".settings.ini.tmp.Live01"),
-                      QStringLiteral("settings.ini.backup")};
+    // Nor a name that only looks like a temporary's.
+    QStringList kept {
+        QStringLiteral(".settings.ini.tmp.Live01"), QStringLiteral("settings.ini.backup"),
+        QStringLiteral(".settings.ini.tmp.ab-c.d"), QStringLiteral(".settings.ini.tmp.abcdefg")};
     // Nor another user's, unlocked as it is: it is theirs to remove.
     if (geteuid() == 0)
         kept.append(QStringLiteral(".settings.ini.tmp.Other1"));

@@ -74,6 +74,7 @@ void TestIntConversion::convertsByTheClassicRules_data()
     QTest::newRow("0x then sign") << QByteArray("0x-1") << invalid;
     QTest::newRow("double prefix") << QByteArray("0x$1") << invalid;
     QTest::newRow("decimal then x") << QByteArray("1x") << invalid;
+    QTest::newRow("decimal then a") << QByteArray("1a") << invalid;
     QTest::newRow("NUL after digit") << QByteArray("7\0", 2) << invalid;
 }
 

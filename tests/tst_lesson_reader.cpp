@@ -1,6 +1,7 @@
 #include "core/lesson_reader.h"
 #include "core/word_list.h"
 #include "platform/file_error.h"
+#include "platform/mapped_buffer.h"
 #include "testsupport.h"
 
 #include <QScopeGuard>
@@ -9,6 +10,8 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
+#include <limits>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -92,6 +95,8 @@ private slots:
     void readsLargeLesson();
     void probe_data();
     void probe();
+    void fullListsTakeNoPartOfAnEntry();
+    void mappedBufferKeepsItsContent();
     void misusedResultEndsTheProgram_data();
     void misusedResultEndsTheProgram();
 };
@@ -304,6 +309,51 @@ void TestLessonReader::probe()
     QCOMPARE(probe.ok() && probe.value() == ProbeResult::Lesson, lesson);
 }
 
+void TestLessonReader::fullListsTakeNoPartOfAnEntry()
+{
+    const ScopedWorkDir dir;
+    writeBytes(dir.filePath(QStringLiteral("lesson.txt")),
+               lessonBytes({QStringLiteral("一\tyi\tun"), QStringLiteral("二\ter\tdeux"),
+                            QStringLiteral("三\tsan\ttrois")}));
+    // Room for "un" but not "deux" in the French list: the second entry is refused whole.
+    WordList::setUnitLimit(5);
+    const auto restore = qScopeGuard([] { WordList::setUnitLimit(0); });
+    Lists lists;
+    const platform::FileResult<> read = readLessonFile("lesson.txt", lists.ref());
+    QVERIFY(!read.ok());
+    QCOMPARE(read.error().code, ENOMEM);
+    QCOMPARE(read.error().message, platform::fileErrorText(ENOMEM));
+    QCOMPARE(lists.ch.count(), 1);
+    QCOMPARE(lists.pin.count(), 1);
+    QCOMPARE(lists.fr.count(), 1);
+    QCOMPARE(lists.fr.item(0), QStringLiteral("un"));
+}
+
+void TestLessonReader::mappedBufferKeepsItsContent()
+{
+    const auto page = std::size_t(sysconf(_SC_PAGESIZE));
+    platform::MappedBuffer buffer;
+    QVERIFY(buffer.resize(10));
+    QCOMPARE(buffer.capacity(), page);
+    std::memcpy(buffer.data(), "0123456789", 10);
+    // Grown far past its first pages, then shrunk: the content stays.
+    QVERIFY(buffer.resize(std::size_t(8) << 20));
+    QCOMPARE(QByteArrayView(static_cast<const char *>(buffer.data()), 10), "0123456789");
+    QVERIFY(buffer.resize(5));
+    QCOMPARE(buffer.capacity(), page);
+    QVERIFY(buffer.resize(page));
+    QCOMPARE(buffer.capacity(), page);
+    QCOMPARE(QByteArrayView(static_cast<const char *>(buffer.data()), 5), "01234");
+    // A size past what pages can count is refused, the buffer as it was.
+    const void *before = buffer.data();
+    QVERIFY(!buffer.resize(std::numeric_limits<std::size_t>::max() - 10));
+    QCOMPARE(buffer.data(), before);
+    QCOMPARE(buffer.capacity(), page);
+    QVERIFY(buffer.resize(0));
+    QCOMPARE(buffer.data(), nullptr);
+    QCOMPARE(buffer.capacity(), std::size_t(0));
+}
+
 void TestLessonReader::misusedResultEndsTheProgram_data()
 {
     QTest::addColumn<bool>("failed");
@@ -321,7 +371,8 @@ void TestLessonReader::misusedResultEndsTheProgram()
     const pid_t child = fork();
     if (child == 0) {
         // The child's own report would only clutter the test's output.
-        std::freopen("/dev/null", "w", stderr);
+        if (!std::freopen("/dev/null", "w", stderr))
+            _exit(20);
         if (failed)
             _exit(result.value() == ProbeResult::Lesson ? 10 : 11);
         _exit(result.error().code == 0 ? 12 : 13);

@@ -1,4 +1,5 @@
 // The lesson tool's logic: pinyin marks, delimited text, decoding, import, writing and checking.
+#include "lessontool/cedict.h"
 #include "lessontool/delimited_text.h"
 #include "lessontool/exporter.h"
 #include "lessontool/field_text.h"
@@ -10,7 +11,11 @@
 #include "testsupport.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -82,12 +87,28 @@ private slots:
                                        << "lüè";
         QTest::newRow("capitals") << "Zhong1guo2 LV4"
                                   << "Zhōngguó LǛ";
-        QTest::newRow("tone 5 and none") << "ma5 ma nv"
-                                         << "ma ma nü";
-        QTest::newRow("no vowel keeps its number") << "m2 ni3"
-                                                   << "m2 nǐ";
+        QTest::newRow("tone 5, none, v without a number") << "ma5 ma nv"
+                                                          << "ma ma nv";
+        QTest::newRow("erhua, hm and hng lose tone 5") << "yi1 dian3 r5 hm5 hng5 hm ma1"
+                                                       << "yī diǎn r hm hng hm mā";
+        QTest::newRow("syllabic nasals") << "m1 m2 m3 m4 n2 n3 n4 ng2 hng4 M2 N2 Ng4 n1"
+                                         << "m\u0304 ḿ m\u030C m\u0300 ń ň ǹ ńg hǹg Ḿ Ń Ǹg n\u0304";
+        QTest::newRow("letters without vowel keep 1 to 4") << "r3 xx2 ni3"
+                                                           << "r3 xx2 nǐ";
+        QTest::newRow("Latin V beside syllables") << "V gou1, da4 V"
+                                                  << "V gōu, dà V";
+        QTest::newRow("written together") << "Xi1an1 tian1e2 nv3er2 Xi1An1 ni3hao3 yi1dian3r5"
+                                          << "Xī'ān tiān'é nǚ'ér Xī'Ān nǐhǎo yīdiǎnr";
+        QTest::newRow("apart, or not both numbered") << "Xi1 an1 Xi1an"
+                                                     << "Xī ān Xīan";
         QTest::newRow("marked kept") << "nǐ hao3"
                                      << "nǐ hao3";
+        QTest::newRow("Latin-1 marks kept") << "mà ma3"
+                                            << "mà ma3";
+        QTest::newRow("last marked vowel kept") << "lǜ lv4"
+                                                << "lǜ lv4";
+        QTest::newRow("nasal and combining marks kept") << "ḿ ma3 e\u0301 ma3"
+                                                        << "ḿ ma3 e\u0301 ma3";
         QTest::newRow("no number") << "ni hao"
                                    << "ni hao";
         QTest::newRow("number of two digits") << "ka12"
@@ -100,6 +121,8 @@ private slots:
         QFETCH(QString, numbered);
         QFETCH(QString, marked);
         QCOMPARE(numberedToMarked(numbered), marked);
+        // Marked text is never converted again: exported lessons import unchanged.
+        QCOMPARE(numberedToMarked(marked), marked);
     }
 
     void delimited_data()
@@ -137,6 +160,25 @@ private slots:
         QTest::newRow("text after the closing quote") << "\"ab\"cd,e\n"
                                                       << ","
                                                       << "abcd|e";
+        // With TAB, a quote opens a quoted field only when its closing quote ends the field.
+        QTest::newRow("TAB: lone quote is text") << "英寸\tying1cun4\t\"inch\n尺\tchi3\tfoot\n"
+                                                 << "\t"
+                                                 << "英寸|ying1cun4|\"inch / 尺|chi3|foot";
+        QTest::newRow("TAB: paired quotes in text") << "竹\tzhu2\t\"bamboo\" radical\n"
+                                                    << "\t"
+                                                    << "竹|zhu2|\"bamboo\" radical";
+        QTest::newRow("TAB: quoted field") << "\"a\"\"b\"\tc\n\"d\"\r\n\"e\""
+                                           << "\t"
+                                           << "a\"b|c / d / e";
+        QTest::newRow("TAB: quoted field over lines") << "x\t\"un\ndeux\"\ty\nz\n"
+                                                      << "\t"
+                                                      << "x|un\ndeux|y / z";
+        QTest::newRow("TAB: quote inside a field") << "a\tb\"c\"\td\n"
+                                                   << "\t"
+                                                   << "a|b\"c\"|d";
+        QTest::newRow("TAB: blank before a quote") << "a\t \"b\"\n"
+                                                   << "\t"
+                                                   << "a| \"b\"";
     }
     void delimited()
     {
@@ -155,6 +197,15 @@ private slots:
         QCOMPARE(records[2].line, 4);
         QVERIFY(!records[1].unterminatedQuote);
         QVERIFY(records[2].unterminatedQuote);
+        // A doubled quote at the very end closes nothing.
+        QVERIFY(parseDelimited(u"\"a\"\"", u',').value(0).unterminatedQuote);
+    }
+
+    void headerRecognition()
+    {
+        QVERIFY(looksLikeHeader({QStringLiteral("Pinyin"), QStringLiteral("x\xD840")}));
+        QVERIFY(!looksLikeHeader({QStringLiteral("Pinyin"), QStringLiteral("\U00020000")}));
+        QVERIFY(!looksLikeHeader({QStringLiteral("Pinyin, sens"), QStringLiteral("note")}));
     }
 
     void delimiterDetection_data()
@@ -171,6 +222,14 @@ private slots:
                                           << ",";
         QTest::newRow("one column") << "好\n你\n"
                                     << "\t";
+        QTest::newRow("tab with an unmatched quote") << "英寸\tcun4\t\"inch\n尺\tchi3\tfoot\n"
+                                                     << "\t";
+        QTest::newRow("semicolon, quoted over lines") << "a;\"b\nc, d\";e\nf;g;h\n"
+                                                      << ";";
+        QTest::newRow("comma beside a stray semicolon") << "a,b;c\nd,e\n"
+                                                        << ",";
+        QTest::newRow("most splits when none splits all") << "a;b;c\nd\ne,f\n"
+                                                          << ";";
     }
     void delimiterDetection()
     {
@@ -198,11 +257,34 @@ private slots:
         QTest::newRow("truncated at the end")
             << QByteArray("ab\xe4\xbd") << false << "" << Q(1) << Q(2);
         QTest::newRow("overlong") << QByteArray("\xc0\xaf") << false << "" << Q(1) << Q(0);
+        QTest::newRow("last before the surrogates")
+            << QByteArray("\xed\x9f\xbf") << true << QString(QChar(0xD7FF)) << Q(0) << Q(0);
         QTest::newRow("encoded surrogate")
             << QByteArray("x\xed\xa0\x80") << false << "" << Q(1) << Q(1);
         QTest::newRow("binary with NUL") << QByteArray("ab\0cd", 5) << false << "" << Q(1) << Q(2);
         QTest::newRow("odd UTF-16")
             << QByteArray("\xff\xfe\x41\x00\x42", 5) << false << "" << Q(1) << Q(4);
+        QTest::newRow("lead byte F5")
+            << QByteArray("ok\n\xf5\x80\x80\x80") << false << "" << Q(2) << Q(3);
+        QTest::newRow("lead byte F7")
+            << QByteArray("\xf7\xbf\xbf\xbf") << false << "" << Q(1) << Q(0);
+        QTest::newRow("largest 4-byte") << QByteArray("\xf4\x8f\xbf\xbf") << true
+                                        << QString::fromUcs4(U"\U0010FFFF") << Q(0) << Q(0);
+        QTest::newRow("past U+10FFFF")
+            << QByteArray("\xf4\x90\x80\x80") << false << "" << Q(1) << Q(0);
+        QTest::newRow("overlong 4-byte")
+            << QByteArray("a\xf0\x80\x80\xaf") << false << "" << Q(1) << Q(1);
+        QTest::newRow("overlong 3-byte")
+            << QByteArray("\xe0\x9f\xbf") << false << "" << Q(1) << Q(0);
+        QTest::newRow("bad continuation")
+            << QByteArray("\xe4\xbd\x41") << false << "" << Q(1) << Q(0);
+        QTest::newRow("bad byte after a mark") << QByteArray("\xef\xbb\xbf"
+                                                             "ab\n\xe9")
+                                               << false << "" << Q(2) << Q(6);
+        QTest::newRow("NUL in UTF-16 LE")
+            << QByteArray("\xff\xfe\x41\x00\x0a\x00\x00\x00", 8) << false << "" << Q(2) << Q(6);
+        QTest::newRow("NUL in UTF-16 BE")
+            << QByteArray("\xfe\xff\x00\x41\x00\x00", 6) << false << "" << Q(1) << Q(4);
         QTest::newRow("lone surrogate")
             << QByteArray("\xff\xfe\x0a\x00\x3d\xd8\x41\x00", 8) << false << "" << Q(2) << Q(4);
     }
@@ -221,13 +303,95 @@ private slots:
         }
     }
 
-    void fieldCleaning()
+    void fieldMarkup_data()
     {
-        QCOMPARE(htmlToText(u"<b>élève</b>&nbsp;<br>étudiant"), QStringLiteral("élève étudiant"));
-        QCOMPARE(htmlToText(u"<div>un</div><div>deux</div>"), QStringLiteral(" un deux "));
-        QCOMPARE(htmlToText(u"a &lt; b &amp;&#233;&#xE8;"), QStringLiteral("a < b &éè"));
-        QCOMPARE(htmlToText(u"1 < 2 & 3 &unknown;"), QStringLiteral("1 < 2 & 3 &unknown;"));
-        QCOMPARE(lessonField(u"  un\tdeux\r\ntrois\u2028 "), QStringLiteral("un deux  trois"));
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("markup");
+        QTest::addColumn<QString>("expected");
+        const int html = int(FieldMarkup::Html);
+        const int recognised = int(FieldMarkup::Recognised);
+        const int text = int(FieldMarkup::Text);
+        QTest::newRow("break between words")
+            << "<b>élève</b>&nbsp;<br>étudiant" << recognised << "élève ; étudiant";
+        QTest::newRow("divisions")
+            << "un<div>deux</div><div>trois</div>" << recognised << "un ; deux ; trois";
+        QTest::newRow("breaks at the ends") << "<br/><div> un </div><br />" << recognised << "un ";
+        QTest::newRow("spans, italics, underline")
+            << "<span class=\"tone3\">nǐ</span><i>a</i><U>b</U>" << recognised << "nǐab";
+        QTest::newRow("the five references")
+            << "&lt;a&gt; &amp; &quot;b&quot;&nbsp;c" << recognised << "<a> & \"b\" c";
+        QTest::newRow("angle brackets as text") << "<Le Rêve dans le pavillon rouge>" << recognised
+                                                << "<Le Rêve dans le pavillon rouge>";
+        QTest::newRow("other markup as text")
+            << "R&D, AT&T, &#233; &apos; <p>x</p><font>y</font><div class=a>" << recognised
+            << "R&D, AT&T, &#233; &apos; <p>x</p><font>y</font><div class=a>";
+        QTest::newRow("HTML: every tag")
+            << "<p>un</p><p><font color=red>deux</font></p>" << html << "un ; deux";
+        QTest::newRow("HTML: every reference")
+            << "a &lt; b &amp;&#233;&#xE8;&apos;&#160;.&#00000233;&#x10FFFF;" << html
+            << QStringLiteral("a < b &éè' .é\U0010FFFF");
+        QTest::newRow("HTML: what opens nothing")
+            << "1 < 2 & 3 &unknown; &#0; &#x110000; &#xD800; &#000000233;" << html
+            << "1 < 2 & 3 &unknown; &#0; &#x110000; &#xD800; &#000000233;";
+        QTest::newRow("text") << "<b>x</b> &amp;<br>" << text << "<b>x</b> &amp;<br>";
+    }
+    void fieldMarkup()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, markup);
+        QTEST(htmlToText(text, FieldMarkup(markup)), "expected");
+    }
+
+    void lessonFieldCleaning()
+    {
+        QCOMPARE(lessonField(u"  un\tdeux\r\ntrois\u2028\v\f "), QStringLiteral("un deux  trois"));
+    }
+
+    void cedictLine_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("entry"); // empty: not a dictionary line
+        QTest::newRow("senses joined") << "傳統 传统 [chuan2 tong3] /tradition/traditional/"
+                                       << "传统|chuán tǒng|tradition ; traditional";
+        QTest::newRow("erhua, several blanks")
+            << "一點兒  一点儿  [yi1 dian3 r5]  / a little /bit/  \r"
+            << "一点儿|yī diǎn r|a little ; bit";
+        QTest::newRow("syllabic nasal") << "嘸 呒 [m2] /dialect: not have/"
+                                        << "呒|ḿ|dialect: not have";
+        QTest::newRow("Latin letter") << "V溝 V沟 [V gou1] /low neckline/"
+                                      << "V沟|V gōu|low neckline";
+        QTest::newRow("empty sense dropped") << "A A [A] /(slang) to steal//"
+                                             << "A|A|(slang) to steal";
+        QTest::newRow("one form") << "传统 [chuan2 tong3] /tradition/"
+                                  << "";
+        QTest::newRow("no slashes") << "傳統 传统 [chuan2 tong3] tradition"
+                                    << "";
+        QTest::newRow("no closing slash") << "傳統 传统 [chuan2 tong3] /tradition"
+                                          << "";
+        QTest::newRow("no closing bracket") << "傳統 传统 [chuan2 tong3 /tradition/"
+                                            << "";
+        QTest::newRow("no brackets") << "傳統 传统 chuan2 /tradition/"
+                                     << "";
+        QTest::newRow("no sense") << "傳統 传统 [chuan2 tong3] / /"
+                                  << "";
+        QTest::newRow("a TAB") << "傳統\t传统 [chuan2 tong3] /tradition/"
+                               << "";
+        QTest::newRow("nothing after the pinyin") << "傳統 传统 [chuan2]"
+                                                  << "";
+        QTest::newRow("a lone slash") << "傳統 传统 [chuan2] /"
+                                      << "";
+    }
+    void cedictLine()
+    {
+        QFETCH(QString, line);
+        QFETCH(QString, entry);
+        const std::optional<CedictEntry> parsed = parseCedictLine(line);
+        QCOMPARE(parsed.has_value(), !entry.isEmpty());
+        if (parsed) {
+            const LessonEntry lesson = cedictLessonEntry(*parsed);
+            QCOMPARE(lesson.chinese + u'|' + lesson.pinyin + u'|' + lesson.french, entry);
+            QCOMPARE(cedictLessonEntry(*parsed, true).pinyin, parsed->pinyin);
+        }
     }
 
     void importColumnsAndHeader()
@@ -257,6 +421,105 @@ private slots:
                  qPrintable(*result.fatal));
         QVERIFY(!parseColumnChoice(QStringLiteral(",2,3")));
         QVERIFY(!parseColumnChoice(QStringLiteral("1,2,3,4")));
+    }
+
+    void importHeaderNamingSomeFields_data()
+    {
+        QTest::addColumn<QByteArray>("list");
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QStringList>("notes");
+        QTest::newRow("meaning named in English")
+            << QByteArray("Hanzi;Pinyin;English\n你好;ni3 hao3;hello\n") << "你好|nǐ hǎo|hello"
+            << QStringList();
+        QTest::newRow("the others by position")
+            << QByteArray("Pinyin\tRemarque\tEnglish\tExemple\nni3\t你\tyou\tx\n") << "你|nǐ|you"
+            << QStringList {"le chinois : pris dans la colonne 2 (« Remarque »)"};
+        QTest::newRow("no column left")
+            << QByteArray("Pinyin,Mot\nni3,你\n") << "你|nǐ|"
+            << QStringList {"pas de colonne pour le français et n'en a plus d'autre"};
+        QTest::newRow("named columns")
+            << QByteArray("#separator:tab\n#html:false\n#columns:Front\tPinyin\tBack\n"
+                          "你\tni3\ta &amp; b\n")
+            << "你|nǐ|a &amp; b"
+            << QStringList {"le chinois : pris dans la colonne 1 (« Front »)",
+                            "le français : pris dans la colonne 3 (« Back »)"};
+    }
+    void importHeaderNamingSomeFields()
+    {
+        // A field the header does not name is taken by position, and the learner is told.
+        QFETCH(QByteArray, list);
+        QFETCH(QStringList, notes);
+        const ImportResult result = importText(list);
+        QVERIFY(!result.fatal);
+        QVERIFY(result.skipped.isEmpty());
+        QTEST(entryTexts(result.entries).join(u'/'), "entry");
+        QCOMPARE(result.notes.size(), notes.size());
+        for (qsizetype i = 0; i < notes.size(); ++i) {
+            QVERIFY2(result.notes[i].message.contains(notes[i]),
+                     qPrintable(result.notes[i].message));
+            QCOMPARE(result.notes[i].line, list.startsWith('#') ? 3 : 1);
+        }
+    }
+
+    void importDirectives()
+    {
+        // A notes export: the note type, deck and tags columns are no fields of the lesson.
+        ImportResult result = importText("#separator:Tab\n#html:true\n#notetype column:1\n"
+                                         "#deck column:2\n#tags column:6\n"
+                                         "Basique\tHSK 1\t<b>你好</b>\tni3 hao3\tbonjour<br>"
+                                         "salut\tpoli\n");
+        QVERIFY(!result.fatal);
+        QCOMPARE(entryTexts(result.entries), QStringList {"你好|nǐ hǎo|bonjour ; salut"});
+        QVERIFY(result.notes.isEmpty());
+
+        result = importText("#separator:pipe\n#guid column:3\n你|ni3|Xy12|toi\n");
+        QCOMPARE(entryTexts(result.entries), QStringList {"你|nǐ|toi"});
+        result = importText("#separator:;\n你;ni3;toi, vous\n");
+        QCOMPARE(entryTexts(result.entries), QStringList {"你|nǐ|toi, vous"});
+        result = importText("#separator:tab\n#html:true");
+        QVERIFY(!result.fatal && result.entries.isEmpty());
+
+        // Directives that cannot be followed stop the import, naming the line.
+        for (const QByteArray &bad :
+             {QByteArray("#separator:dash\n你,ni3\n"), QByteArray("#a:b\n#html:yes\n你,ni3\n"),
+              QByteArray("#tags column:x\n你,ni3\n"), QByteArray("#deck column:0\n你,ni3\n")}) {
+            result = importText(bad);
+            QVERIFY2(result.fatal
+                         && result.fatal->contains(QStringLiteral("« liste.csv », ligne ")),
+                     bad.constData());
+            QVERIFY(result.entries.isEmpty());
+        }
+    }
+
+    void importDictionary()
+    {
+        // The CEDICT line format, its comments first; a line in another form is reported.
+        const QByteArray dictionary = "# CC-CEDICT\n#! version=1\n"
+                                      "傳統 传统 [chuan2 tong3] /tradition/\r\n\n"
+                                      "西安 西安 [Xi1 an1] /Xi'an/\n"
+                                      "傳統,传统,chuan2\n";
+        ImportResult result = importText(dictionary);
+        QVERIFY(!result.fatal);
+        QCOMPARE(entryTexts(result.entries),
+                 (QStringList {"传统|chuán tǒng|tradition", "西安|Xī ān|Xi'an"}));
+        QCOMPARE(result.skipped.size(), 1);
+        QCOMPARE(result.skipped[0].line, 6);
+
+        ImportOptions options;
+        options.rawPinyin = true;
+        QCOMPARE(importText(dictionary, options).entries.value(0).pinyin,
+                 QStringLiteral("chuan2 tong3"));
+        // Options for delimited lists do not apply; a delimiter given reads it as a list.
+        options.header = true;
+        QVERIFY(importText(dictionary, options).fatal);
+        options = {};
+        options.columns = {QStringLiteral("1")};
+        QVERIFY(importText(dictionary, options).fatal);
+        options = {};
+        options.delimiter = u',';
+        result = importText(dictionary, options);
+        QVERIFY(!result.fatal);
+        QCOMPARE(entryTexts(result.entries), QStringList {"傳統|传统|chuan2"});
     }
 
     void importReportsSkippedLines()
@@ -327,33 +590,115 @@ private slots:
         QCOMPARE(lessonFileBytes(again.entries), readBytes(lesson));
     }
 
-    void atomicWrite()
+    void roundTripKeepsEveryEntry_data()
+    {
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("Chinese beginning with #")
+            << QStringList {"#1\tyī\tnuméro un", "二\tèr\tdeux"};
+        QTest::newRow("markup characters as text")
+            << QStringList {"红楼梦\tHóng lóu mèng\t<Le Rêve dans le pavillon rouge>",
+                            "和\thé\tet &amp; &lt;b&gt; <br> &nbsp;"};
+        QTest::newRow("first entry like a header")
+            << QStringList {"word\twɜːd\tmot", "词\tcí\tmot"};
+        QTest::newRow("first entry a header") << QStringList {"Chinois\tPinyin\tFrançais"};
+        QTest::newRow("quotes") << QStringList {"\"引\"\tyǐn\t\"dire\" ou « parler »",
+                                                "说\t\"\tinch\"", "尺\tchǐ\t\"pied"};
+        QTest::newRow("marked pinyin") << QStringList {"西安\tXī'ān\tXi'an", "呣\tḿ\tinterjection",
+                                                       "儿\tr\térhua", "嗯\tǹg\toui"};
+        QTest::newRow("dictionary-like first line")
+            << QStringList {"傳統 传统 [chuan2] /x/\tchuán\ttradition"};
+        QTest::newRow("empty fields") << QStringList {"空\t\t"};
+    }
+    void roundTripKeepsEveryEntry()
+    {
+        // lesson -> export -> import gives the same bytes, whatever the fields hold.
+        QFETCH(QStringList, lines);
+        ScopedWorkDir work;
+        const QByteArray lesson = lessonBytes(lines);
+        writeBytes(QStringLiteral("a.txt"), lesson);
+        QList<LessonEntry> entries;
+        QCOMPARE(readLessonEntries(QStringLiteral("a.txt"), entries), std::nullopt);
+        for (const bool header : {false, true}) {
+            const ImportResult again = importText(exportText(entries, header));
+            QVERIFY(!again.fatal);
+            QVERIFY(again.skipped.isEmpty());
+            QCOMPARE(lessonFileBytes(again.entries), lesson);
+        }
+    }
+
+    void exportKeepsALeadingMarkCharacter()
+    {
+        // Imported text may begin with U+FEFF inside a line; at the head of an export it would be
+        // read as a byte-order mark.
+        const QList<LessonEntry> entries
+            = {{QStringLiteral("\uFEFF一"), QStringLiteral("yī"), QStringLiteral("un")}};
+        QCOMPARE(importText(exportText(entries)).entries, entries);
+    }
+
+    void outputFile()
     {
         ScopedWorkDir work;
         const QString path = work.filePath(QStringLiteral("leçon.txt"));
-        QVERIFY(writeFileAtomically(path, "one", false).ok());
-        const platform::FileResult<> refused = writeFileAtomically(path, "two", false);
+        QVERIFY(writeOutputFile(path, "one", false).ok());
+        const platform::FileResult<> refused = writeOutputFile(path, "two", false);
         QVERIFY(!refused.ok() && refused.error().message.contains(QStringLiteral("--remplacer")));
         QCOMPARE(refused.error().code, EEXIST);
         QCOMPARE(readBytes(path), QByteArray("one"));
-        QVERIFY(writeFileAtomically(path, "three", true).ok());
+        QCOMPARE(::chmod(QFile::encodeName(path).constData(), 0640), 0);
+        QVERIFY(writeOutputFile(path, "three", true).ok());
         QCOMPARE(readBytes(path), QByteArray("three"));
+        QCOMPARE(QFile::permissions(path),
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser
+                     | QFile::ReadGroup);
+
+        // A read-only lesson is the learner's refusal, even with leave to replace.
+        QCOMPARE(::chmod(QFile::encodeName(path).constData(), 0440), 0);
+        {
+            const PermissionBitsBind bind;
+            const platform::FileResult<> readOnly = writeOutputFile(path, "x", true);
+            QCOMPARE(readOnly.ok() ? 0 : readOnly.error().code, EACCES);
+        }
+        QCOMPARE(readBytes(path), QByteArray("three"));
+        QCOMPARE(::chmod(QFile::encodeName(path).constData(), 0640), 0);
 
         // A full disk: the old file stays whole and no temporary file is left.
         {
             const FileSizeLimit limit(2);
-            const platform::FileResult<> full = writeFileAtomically(path, "four!", true);
+            const platform::FileResult<> full = writeOutputFile(path, "four!", true);
             QVERIFY(!full.ok()
                     && full.error().message.contains(QStringLiteral("« %1 »").arg(path)));
-            QVERIFY(!writeFileAtomically(work.filePath(QStringLiteral("new.txt")), "four!", false)
-                         .ok());
+            QVERIFY(
+                !writeOutputFile(work.filePath(QStringLiteral("new.txt")), "four!", false).ok());
         }
         QCOMPARE(readBytes(path), QByteArray("three"));
         QCOMPARE(QDir(work.path()).entryList(QDir::Files | QDir::Hidden),
                  QStringList {QStringLiteral("leçon.txt")});
 
-        QVERIFY(!writeFileAtomically(work.path(), "x", true).ok()); // a directory
-        QVERIFY(!writeFileAtomically(work.filePath(QStringLiteral("no/such.txt")), "x", true).ok());
+        // The learner's link is followed and stays a link; one to nothing is not written through.
+        QCOMPARE(::symlink("leçon.txt", "lien.txt"), 0);
+        QVERIFY(writeOutputFile(QStringLiteral("lien.txt"), "five", true).ok());
+        QCOMPARE(QFileInfo(QStringLiteral("lien.txt")).symLinkTarget(), path);
+        QCOMPARE(readBytes(path), QByteArray("five"));
+        QCOMPARE(::symlink("absent.txt", "perdu.txt"), 0);
+        const platform::FileResult<> dangling
+            = writeOutputFile(QStringLiteral("perdu.txt"), "x", true);
+        QVERIFY(!dangling.ok()
+                && dangling.error().message.contains(
+                    QStringLiteral("lien symbolique vers un fichier absent")));
+        QVERIFY(!QFile::exists(QStringLiteral("absent.txt")));
+
+        // Only a regular file is ever replaced, with or without leave to replace.
+        QCOMPARE(::mkfifo("tube.txt", 0644), 0);
+        for (const bool replace : {false, true}) {
+            const platform::FileResult<> fifo
+                = writeOutputFile(QStringLiteral("tube.txt"), "x", replace);
+            QCOMPARE(fifo.ok() ? 0 : fifo.error().code, EINVAL);
+            const platform::FileResult<> directory = writeOutputFile(work.path(), "x", replace);
+            QCOMPARE(directory.ok() ? 0 : directory.error().code, EISDIR);
+        }
+        QVERIFY(QFileInfo(QStringLiteral("tube.txt")).exists()
+                && !QFileInfo(QStringLiteral("tube.txt")).isFile());
+        QVERIFY(!writeOutputFile(work.filePath(QStringLiteral("no/such.txt")), "x", true).ok());
     }
 
     void check()
@@ -381,6 +726,15 @@ private slots:
         QVERIFY(result.testAlone);
         QVERIFY(checkReport(result).contains(QStringLiteral("ligne 7 : 5 champs")));
 
+        // A last line without its end is a line too.
+        writeBytes(work.filePath(QStringLiteral("end.txt")),
+                   lessonBytes({QStringLiteral("字\tzi\tmot")})
+                       + utf16le(QStringLiteral("字\tzi\tmot\tnote")));
+        result = checkLesson(QStringLiteral("end.txt"));
+        QCOMPARE(result.extra.size(), 1);
+        QCOMPARE(result.extra[0].line, 2);
+        QCOMPARE(result.extra[0].fields, 4);
+
         // Odd length: listed, read up to the stray byte, not accepted.
         writeBytes(work.filePath(QStringLiteral("odd.txt")), bytes + 'x');
         result = checkLesson(QStringLiteral("odd.txt"));
@@ -390,12 +744,17 @@ private slots:
         QVERIFY(!result.ok());
 
         // Names and contents the program passes over.
+        writeBytes(work.filePath(QStringLiteral("one.txt")), "\xFF");
+        QVERIFY(checkLesson(QStringLiteral("one.txt"))
+                    .notListedReason.contains(QStringLiteral("moins de deux octets")));
         writeBytes(work.filePath(QStringLiteral("a.csv")), bytes);
         QVERIFY(!checkLesson(QStringLiteral("a.csv")).ok());
         writeBytes(work.filePath(QStringLiteral("utf8.txt")), "你好\tnǐ hǎo\tbonjour\r\n");
         result = checkLesson(QStringLiteral("utf8.txt"));
         QVERIFY(!result.listed);
         QVERIFY(result.notListedReason.contains(QStringLiteral("FF FE")));
+        QVERIFY(checkReport(result).startsWith(
+            QStringLiteral("« utf8.txt » : non listée par le programme (")));
         QVERIFY(!checkLesson(QStringLiteral("missing.txt")).ok());
         QVERIFY(QDir(work.path()).mkdir(QStringLiteral("dir.txt")));
         QVERIFY(!checkLesson(QStringLiteral("dir.txt")).ok());

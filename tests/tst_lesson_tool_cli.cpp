@@ -4,6 +4,7 @@
 #include "windowfixture.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTest>
 
@@ -59,7 +60,9 @@ private slots:
         QCOMPARE(run.status, 2);
         QVERIFY(run.err.contains(QStringLiteral("option inconnue")));
         QCOMPARE(tool({QStringLiteral("ajouter")}).status, 2);
-        QCOMPARE(tool({}).status, 2);
+        run = tool({});
+        QCOMPARE(run.status, 2);
+        QVERIFY(run.err.startsWith(QStringLiteral("Usage : hanlexo-lesson COMMANDE")));
     }
 
     void importWritesOnlyWhatItShould()
@@ -122,6 +125,80 @@ private slots:
                  QStringList());
     }
 
+    void realListsImportExactly_data()
+    {
+        QTest::addColumn<QString>("sample");
+        QTest::addColumn<QStringList>("remarks");
+        // Real dictionary entries as learners export them (tests/data/corpus/make_corpus.py).
+        QTest::newRow("spreadsheet CSV, French locale") << "tableur_fr.csv" << QStringList();
+        QTest::newRow("notes export with HTML") << "notes_html.txt" << QStringList();
+        QTest::newRow("notes export, plain text")
+            << "notes_texte.txt"
+            << QStringList {"ligne 3 : l'en-tête ne nomme pas le chinois : pris dans la colonne 1 "
+                            "(« Front »)",
+                            "ligne 3 : l'en-tête ne nomme pas le français : pris dans la colonne "
+                            "2 (« Back »)"};
+        QTest::newRow("spreadsheet Unicode text") << "texte_unicode.txt" << QStringList();
+        QTest::newRow("flashcard list") << "fiches.txt" << QStringList();
+        QTest::newRow("dictionary file") << "dictionnaire.u8" << QStringList();
+    }
+    void realListsImportExactly()
+    {
+        QFETCH(QString, sample);
+        QFETCH(QStringList, remarks);
+        ScopedWorkDir work;
+        const QString source = data(QStringLiteral("corpus/") + sample);
+        const QString expectedPath = data(QStringLiteral("corpus/") + sample.section(u'.', 0, 0)
+                                          + QStringLiteral(".attendu"));
+        QStringList expected = QString::fromUtf8(readBytes(expectedPath)).split(u'\n');
+        QCOMPARE(expected.takeLast(), QString());
+        QVERIFY(expected.size() > 400);
+
+        const Run run = tool(
+            {QStringLiteral("import"), source, QStringLiteral("-o"), QStringLiteral("leçon.txt")});
+        QCOMPARE(run.status, 0);
+        QStringList said = run.err.split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(said.size(), remarks.size());
+        for (qsizetype i = 0; i < remarks.size(); ++i)
+            QVERIFY2(said[i].contains(remarks[i]), qPrintable(said[i]));
+        QVERIFY(run.out.contains(QStringLiteral("%1 entrée(s) écrite(s)\n").arg(expected.size())));
+        // Entry by entry, so that a failure names the first entry that differs.
+        const ReferenceLesson written = referenceRead(readBytes(QStringLiteral("leçon.txt")));
+        QCOMPARE(written.entries.size(), expected.size());
+        for (qsizetype i = 0; i < expected.size(); ++i) {
+            QStringList fields = expected[i].split(u'\t');
+            for (QString &field : fields) {
+                if (field.isEmpty())
+                    field = QStringLiteral(" ");
+            }
+            QCOMPARE(written.entries[i], fields);
+        }
+        QCOMPARE(readBytes(QStringLiteral("leçon.txt")), lessonBytes(expected));
+    }
+
+    void tabListQuotesSwallowNothing()
+    {
+        // A meaning that opens a quote it never closes, in a list that quotes nothing.
+        ScopedWorkDir work;
+        writeBytes(QStringLiteral("liste.tsv"),
+                   "英寸\tying1cun4\t\"inch\n"
+                   "竹\tzhu2\t\"bamboo\" radical\n"
+                   "尺\tchi3\tfoot (\"pied\")\n");
+        Run run = tool({QStringLiteral("import"), QStringLiteral("liste.tsv"), QStringLiteral("-o"),
+                        QStringLiteral("a.txt")});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(readBytes(QStringLiteral("a.txt")),
+                 lessonBytes({"英寸\tyīngcùn\t\"inch", "竹\tzhú\t\"bamboo\" radical",
+                              "尺\tchǐ\tfoot (\"pied\")"}));
+        // A separator given by its name.
+        writeBytes(QStringLiteral("liste.csv"), "尺,chi3,\"pied, 33 cm\"\n");
+        run = tool({QStringLiteral("import"), QStringLiteral("liste.csv"), QStringLiteral("-o"),
+                    QStringLiteral("b.txt"), QStringLiteral("--separateur"),
+                    QStringLiteral("virgule")});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(readBytes(QStringLiteral("b.txt")), lessonBytes({"尺\tchǐ\tpied, 33 cm"}));
+    }
+
     void verifierStatus()
     {
         ScopedWorkDir work;
@@ -138,6 +215,9 @@ private slots:
                     QStringLiteral("odd.txt"), data("tableur.csv")});
         QCOMPARE(run.status, 1);
         QVERIFY(run.out.contains(QStringLiteral("Lecture au-delà de la fin de fichier")));
+        // A lesson that stops loading holds back none of the others.
+        QVERIFY(run.out.contains(QStringLiteral("charge quand même les autres leçons cochées")));
+        QVERIFY(!run.out.contains(QStringLiteral("ne lit pas les leçons suivantes")));
         QVERIFY(run.out.contains(QStringLiteral("non listée")));
     }
 
@@ -156,6 +236,78 @@ private slots:
                  0);
         QCOMPARE(readBytes(QStringLiteral("b.txt")), readBytes(QStringLiteral("a.txt")));
         QCOMPARE(tool({QStringLiteral("exporter"), data("tableur.csv")}).status, 2);
+
+        // Entries that once came back changed or not at all.
+        const QByteArray lesson = lessonBytes(
+            {"word\twɜːd\tmot", "#1\tyī\tnuméro un",
+             "红楼梦\tHóng lóu mèng\t<Le Rêve dans le pavillon rouge> &amp; R&D", "西安\tXī'ān\t"});
+        writeBytes(QStringLiteral("c.txt"), lesson);
+        run = tool({QStringLiteral("exporter"), QStringLiteral("c.txt"), QStringLiteral("-o"),
+                    QStringLiteral("-")});
+        QCOMPARE(run.status, 0);
+        QVERIFY(!QFile::exists(QStringLiteral("-")));
+        writeBytes(QStringLiteral("c.tsv"), run.out.toUtf8());
+        QCOMPARE(tool({QStringLiteral("import"), QStringLiteral("c.tsv"), QStringLiteral("-o"),
+                       QStringLiteral("d.txt")})
+                     .status,
+                 0);
+        QCOMPARE(readBytes(QStringLiteral("d.txt")), lesson);
+    }
+
+    void outputIsARegularFileOrNothing()
+    {
+        // The learner's link is followed and stays a link; anything but a regular file at its
+        // end is refused, even with --remplacer (the cases in detail: tst_lesson_tool).
+        ScopedWorkDir work;
+        writeBytes(QStringLiteral("liste.tsv"), "好\thao3\tbien\n");
+        writeBytes(QStringLiteral("vraie.txt"), "ancienne");
+        QCOMPARE(::symlink("vraie.txt", "lien.txt"), 0);
+        QCOMPARE(::mkfifo("tube.txt", 0644), 0);
+        const auto import = [](const QString &output) {
+            return tool({QStringLiteral("import"), QStringLiteral("liste.tsv"),
+                         QStringLiteral("-o"), output, QStringLiteral("--remplacer")});
+        };
+        QCOMPARE(import(QStringLiteral("lien.txt")).status, 0);
+        QVERIFY(QFileInfo(QStringLiteral("lien.txt")).isSymLink());
+        QCOMPARE(readBytes(QStringLiteral("vraie.txt")), lessonBytes({"好\thǎo\tbien"}));
+        const Run fifo = import(QStringLiteral("tube.txt"));
+        QCOMPARE(fifo.status, 2);
+        QVERIFY2(fifo.err.contains(QStringLiteral("« tube.txt » : écriture impossible (ce n'est "
+                                                  "pas un fichier ordinaire)")),
+                 qPrintable(fifo.err));
+        QVERIFY(!QFileInfo(QStringLiteral("tube.txt")).isFile());
+
+        // A lesson is a file: standard output is refused, and nothing named "-" appears.
+        const Run dash = import(QStringLiteral("-"));
+        QCOMPARE(dash.status, 2);
+        QVERIFY(dash.err.contains(QStringLiteral("sortie standard")));
+        QVERIFY(!QFile::exists(QStringLiteral("-")));
+    }
+
+    void anotherUsersLinkIsNotFollowed()
+    {
+        // In a shared sticky folder, as /tmp is, only links the folder's owner or we made are
+        // followed (the kernel's rule, as the settings writer keeps it).
+        if (geteuid() != 0)
+            SKIP_OR_FAIL_IN_CI("giving a link to another user needs root");
+        ScopedWorkDir work;
+        writeBytes(QStringLiteral("liste.tsv"), "好\thao3\tbien\n");
+        writeBytes(QStringLiteral("notes.txt"), "mes notes");
+        QVERIFY(QDir().mkdir(QStringLiteral("partage")));
+        QCOMPARE(::chmod("partage", 01777), 0);
+        QCOMPARE(
+            ::symlink(QFile::encodeName(work.filePath(QStringLiteral("notes.txt"))).constData(),
+                      "partage/piege.txt"),
+            0);
+        QCOMPARE(::lchown("partage/piege.txt", nobodyId, nobodyId), 0);
+        const Run run
+            = tool({QStringLiteral("import"), QStringLiteral("liste.tsv"), QStringLiteral("-o"),
+                    QStringLiteral("partage/piege.txt"), QStringLiteral("--remplacer")});
+        QCOMPARE(run.status, 2);
+        QVERIFY2(run.err.contains(QStringLiteral("lien symbolique d'un autre utilisateur")),
+                 qPrintable(run.err));
+        QCOMPARE(readBytes(QStringLiteral("notes.txt")), QByteArray("mes notes"));
+        QVERIFY(QFileInfo(QStringLiteral("partage/piege.txt")).isSymLink());
     }
 
     void importedLessonOpensInTheProgram()

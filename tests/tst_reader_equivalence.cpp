@@ -12,15 +12,32 @@
 
 namespace {
 
+ReferenceLesson asReference(const WordList &ch, const WordList &pin, const WordList &fr, bool even)
+{
+    ReferenceLesson out;
+    out.even = even;
+    for (qsizetype i = 0; i < ch.count(); ++i)
+        out.entries.append({ch.item(i), pin.item(i), fr.item(i)});
+    return out;
+}
+
 /// The program's reader, in the reference reader's terms.
 ReferenceLesson fastRead(const QByteArray &bytes)
 {
     WordList ch, pin, fr;
-    ReferenceLesson out;
-    out.even = parseLesson(bytes, {ch, pin, fr});
-    for (qsizetype i = 0; i < ch.count(); ++i)
-        out.entries.append({ch.item(i), pin.item(i), fr.item(i)});
-    return out;
+    const bool even = parseLesson(bytes, {ch, pin, fr});
+    return asReference(ch, pin, fr, even);
+}
+
+/// The program's file reader, blocks of blockUnits units, in the reference reader's terms.
+ReferenceLesson fileRead(const QByteArray &bytes, qsizetype blockUnits)
+{
+    writeBytes(QStringLiteral("lesson.txt"), bytes);
+    setLessonBlockUnits(blockUnits);
+    WordList ch, pin, fr;
+    const platform::FileResult<> read = readLessonFile("lesson.txt", {ch, pin, fr});
+    setLessonBlockUnits(0);
+    return asReference(ch, pin, fr, read.ok());
 }
 
 } // namespace
@@ -33,6 +50,7 @@ private slots:
     void trickyFiles_data();
     void trickyFiles();
     void randomFiles();
+    void blockEndsAnywhere();
 };
 
 void TestReaderEquivalence::trickyFiles_data()
@@ -70,6 +88,13 @@ void TestReaderEquivalence::trickyFiles()
     const ReferenceLesson fast = fastRead(bytes);
     QCOMPARE(fast.even, plain.even);
     QCOMPARE(fast.entries, plain.entries);
+    // Read from a file, in blocks that end on every unit.
+    const ScopedWorkDir dir;
+    for (const qsizetype block : {1, 2, 3, 7}) {
+        const ReferenceLesson read = fileRead(bytes, block);
+        QCOMPARE(read.even, plain.even);
+        QCOMPARE(read.entries, plain.entries);
+    }
 }
 
 void TestReaderEquivalence::randomFiles()
@@ -95,6 +120,31 @@ void TestReaderEquivalence::randomFiles()
         const ReferenceLesson fast = fastRead(bytes);
         QVERIFY2(fast.even == plain.even && fast.entries == plain.entries,
                  bytes.toHex(' ').constData());
+    }
+}
+
+void TestReaderEquivalence::blockEndsAnywhere()
+{
+    // Random files read in small blocks: a block may end inside a field, between CR and LF, or
+    // inside a line longer than the block.
+    const char16_t alphabet[] = {u'a', u'老', u'\t', u'\r', u'\n', u' ', 0xFEFF, 0xD840};
+    std::mt19937 random(20261208);
+    const ScopedWorkDir dir;
+    for (int file = 0; file < 600; ++file) {
+        QByteArray bytes("\xFF\xFE", 2);
+        const int length = int(random() % 200);
+        for (int i = 0; i < length; ++i) {
+            const char16_t u = alphabet[random() % std::size(alphabet)];
+            bytes.append(char(u & 0xFF));
+            bytes.append(char(u >> 8));
+        }
+        if (random() % 4 == 0)
+            bytes.append(char(random() % 256));
+        const ReferenceLesson plain = referenceRead(bytes);
+        const qsizetype block = 1 + qsizetype(random() % 16);
+        const ReferenceLesson read = fileRead(bytes, block);
+        QVERIFY2(read.even == plain.even && read.entries == plain.entries,
+                 qPrintable(QStringLiteral("block %1: %2").arg(block).arg(bytes.toHex(' '))));
     }
 }
 

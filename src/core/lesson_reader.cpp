@@ -2,6 +2,7 @@
 
 #include "core/word_list.h"
 #include "platform/file_error.h"
+#include "platform/mapped_buffer.h"
 #include "platform/posix_file.h"
 
 #include <QtEndian>
@@ -10,7 +11,9 @@
 #include <emmintrin.h>
 #endif
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <new>
 #include <sys/stat.h>
@@ -24,13 +27,22 @@ QStringView orSpace(QStringView field)
     return field.isEmpty() ? QStringView(u" ") : field;
 }
 
-void appendEntry(const QStringView (&fields)[3], WordListsRef lists)
+/// Appends one entry to the three lists, or nothing at all when one of them has no room left: the
+/// lists keep equal lengths. False when there was no room.
+bool appendEntry(const QStringView (&fields)[3], WordListsRef lists)
 {
     if (fields[0].isEmpty() && fields[1].isEmpty() && fields[2].isEmpty())
-        return;
-    lists.ch.append(orSpace(fields[0]));
-    lists.pin.append(orSpace(fields[1]));
-    lists.fr.append(orSpace(fields[2]));
+        return true;
+    const QStringView ch = orSpace(fields[0]);
+    const QStringView pin = orSpace(fields[1]);
+    const QStringView fr = orSpace(fields[2]);
+    if (!lists.ch.makeRoom(ch.size()) || !lists.pin.makeRoom(pin.size())
+        || !lists.fr.makeRoom(fr.size()))
+        return false;
+    lists.ch.append(ch);
+    lists.pin.append(pin);
+    lists.fr.append(fr);
+    return true;
 }
 
 // The first unit from unit on that is a control character up to CR, or end. Text units are
@@ -54,12 +66,13 @@ const char16_t *nextControl(const char16_t *unit, const char16_t *end)
 }
 
 // One pass over the code units: only TAB, LF and CR stop the scan, and each field is appended once
-// as a slice of the text, so the cost is the scan plus a copy into the lists' buffers.
-void parseUnits(QStringView text, WordListsRef lists)
+// as a slice of the text, so the cost is the scan plus a copy into the lists' buffers. A last line
+// without a line end counts. False when the lists had no room left.
+bool parseUnits(QStringView text, WordListsRef lists, bool atFileStart)
 {
     const char16_t *unit = text.utf16();
     const char16_t *const end = unit + text.size();
-    if (unit != end && *unit == u'\xFEFF')
+    if (atFileStart && unit != end && *unit == u'\xFEFF')
         ++unit;
     QStringView fields[3];
     int field = 0;
@@ -71,7 +84,8 @@ void parseUnits(QStringView text, WordListsRef lists)
         if (field < 3)
             fields[field++] = QStringView(fieldStart, unit);
         if (c != u'\t') {
-            appendEntry(fields, lists);
+            if (!appendEntry(fields, lists))
+                return false;
             fields[0] = fields[1] = fields[2] = QStringView();
             field = 0;
             if (c == u'\r' && unit + 1 != end && unit[1] == u'\n')
@@ -79,26 +93,37 @@ void parseUnits(QStringView text, WordListsRef lists)
         }
         fieldStart = unit + 1;
     }
-    // A last line without a line end.
     if (field < 3)
         fields[field] = QStringView(fieldStart, end);
-    appendEntry(fields, lists);
+    return appendEntry(fields, lists);
 }
 
-// Parses units that hold byteCount bytes of the file (the last unit half-filled when it is odd).
-// With an odd length only the lines ended before the stray byte are taken.
-bool parseBuffer(QStringView units, qsizetype byteCount, WordListsRef lists)
+/// How far the complete lines of units reach: just past their last line end, 0 without one.
+qsizetype completeLines(QStringView units)
 {
-    if (byteCount % 2 == 0) {
-        parseUnits(units, lists);
-        return true;
-    }
-    units.chop(1);
     qsizetype complete = units.size();
     while (complete > 0 && units[complete - 1] != u'\n' && units[complete - 1] != u'\r')
         --complete;
-    parseUnits(units.first(complete), lists);
-    return false;
+    return complete;
+}
+
+enum class Parsed
+{
+    Whole,
+    Odd, ///< the length was odd: the lines after the last complete one were left
+    NoRoom,
+};
+
+// Parses units that hold byteCount bytes of the file (the last unit half-filled when it is odd).
+// With an odd length only the lines ended before the stray byte are taken.
+Parsed parseBuffer(QStringView units, qsizetype byteCount, WordListsRef lists)
+{
+    if (byteCount % 2 != 0) {
+        units.chop(1);
+        return parseUnits(units.first(completeLines(units)), lists, true) ? Parsed::Odd
+                                                                          : Parsed::NoRoom;
+    }
+    return parseUnits(units, lists, true) ? Parsed::Whole : Parsed::NoRoom;
 }
 
 /// An entry of the working directory opened for reading, with its status; closed on every way out.
@@ -132,7 +157,92 @@ bool parseLesson(QByteArrayView bytes, WordListsRef lists)
     // Copied once into aligned host-order units: the bytes may sit at any address.
     QString units((bytes.size() + 1) / 2, Qt::Uninitialized);
     qFromLittleEndian<char16_t>(bytes.data(), bytes.size() / 2, units.data());
-    return parseBuffer(units, bytes.size(), lists);
+    const Parsed parsed = parseBuffer(units, bytes.size(), lists);
+    if (parsed == Parsed::NoRoom)
+        throw std::bad_alloc();
+    return parsed == Parsed::Whole;
+}
+
+namespace {
+
+constexpr qsizetype defaultBlockUnits = qsizetype{64} * 1024;
+qsizetype blockUnits = defaultBlockUnits;
+
+/// The units of a lesson file read a block at a time into one buffer; the partial line at the end
+/// of a block is carried to the front, so a file of any size is never held whole, only its
+/// longest line.
+class BlockReader
+{
+public:
+    BlockReader(int fd, qsizetype size) : m_fd(fd), m_remaining(size) { }
+
+    /// Reads and parses the whole file into lists.
+    platform::FileResult<> run(WordListsRef lists)
+    {
+        // Room for a block, or for the whole file when it is smaller.
+        if (!grow(std::min(blockUnits, (m_remaining + 1) / 2)))
+            return FileError::fromErrno(ENOMEM);
+        qsizetype carried = 0; // units of a line not ended yet, at the front of the buffer
+        bool atFileStart = true;
+        for (;;) {
+            if (carried == m_capacity && !grow(m_capacity * 2))
+                return FileError::fromErrno(ENOMEM);
+            const qsizetype wanted = std::min(m_remaining, (m_capacity - carried) * 2);
+            char *into = reinterpret_cast<char *>(units() + carried);
+            const qsizetype got = platform::readFully(m_fd, into, wanted);
+            if (got < 0)
+                return FileError::fromErrno(errno);
+            // A file that shrank while it was read ends where its data ends.
+            m_remaining = got < wanted ? 0 : m_remaining - got;
+            qFromLittleEndian<char16_t>(into, got / 2, into);
+            const qsizetype held = carried + (got + 1) / 2;
+            const QStringView text(units(), held);
+            if (m_remaining == 0) {
+                const bool odd = got % 2 != 0;
+                if (odd
+                    && !parseUnits(text.first(completeLines(text.first(held - 1))), lists,
+                                   atFileStart))
+                    return FileError::fromErrno(ENOMEM);
+                if (odd)
+                    return FileError {0, platform::readPastEndText()};
+                if (!parseUnits(text, lists, atFileStart))
+                    return FileError::fromErrno(ENOMEM);
+                return {};
+            }
+            const qsizetype complete = completeLines(text);
+            if (complete > 0) {
+                if (!parseUnits(text.first(complete), lists, atFileStart))
+                    return FileError::fromErrno(ENOMEM);
+                atFileStart = false;
+                std::memmove(units(), units() + complete,
+                             std::size_t(held - complete) * sizeof(char16_t));
+            }
+            carried = held - complete;
+        }
+    }
+
+private:
+    char16_t *units() const { return static_cast<char16_t *>(m_buffer.data()); }
+
+    bool grow(qsizetype unitCount)
+    {
+        if (!m_buffer.resize(std::size_t(std::max<qsizetype>(unitCount, 1)) * sizeof(char16_t)))
+            return false;
+        m_capacity = qsizetype(m_buffer.capacity() / sizeof(char16_t));
+        return true;
+    }
+
+    int m_fd;
+    qsizetype m_remaining; ///< bytes of the file still to read
+    platform::MappedBuffer m_buffer;
+    qsizetype m_capacity = 0;
+};
+
+} // namespace
+
+void setLessonBlockUnits(qsizetype units)
+{
+    blockUnits = units > 0 ? units : defaultBlockUnits;
 }
 
 platform::FileResult<> readLessonFile(const QByteArray &name, WordListsRef lists)
@@ -142,23 +252,8 @@ platform::FileResult<> readLessonFile(const QByteArray &name, WordListsRef lists
         return *entry.error();
     if (S_ISDIR(entry.status().st_mode))
         return FileError::fromErrno(EISDIR);
-    const qsizetype size = qsizetype(entry.status().st_size);
-
-    // The file is read straight into the units that are parsed, with no second copy.
-    QString units;
-    try {
-        units = QString((size + 1) / 2, Qt::Uninitialized);
-    } catch (const std::bad_alloc &) {
-        return FileError::fromErrno(ENOMEM);
-    }
-    const qsizetype byteCount
-        = platform::readFully(entry.fd(), reinterpret_cast<char *>(units.data()), size);
-    if (byteCount < 0)
-        return FileError::fromErrno(errno);
-    qFromLittleEndian<char16_t>(units.data(), byteCount / 2, units.data());
-    if (!parseBuffer(QStringView(units).first((byteCount + 1) / 2), byteCount, lists))
-        return FileError {0, platform::readPastEndText()};
-    return {};
+    BlockReader reader(entry.fd(), qsizetype(entry.status().st_size));
+    return reader.run(lists);
 }
 
 platform::FileResult<ProbeResult> probeLesson(const QByteArray &name)

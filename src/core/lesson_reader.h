@@ -24,8 +24,15 @@ struct WordListsRef
 /// Returns false when the length is odd; the complete lines before the stray byte are appended.
 bool parseLesson(QByteArrayView bytes, WordListsRef lists);
 
-/// Reads the file name (relative to the working directory) with one read and parses it.
+/// Reads the file name (relative to the working directory) a block at a time and parses it, as
+/// parseLesson() would parse its whole content; the file is never held whole, only its longest
+/// line. Out of memory, or more text than the lists can hold, is ENOMEM, the lists holding the
+/// entries before it.
 platform::FileResult<> readLessonFile(const QByteArray &name, WordListsRef lists);
+
+/// The size of readLessonFile()'s blocks, in units; 0 restores the usual one. Tests set a few units
+/// to put block ends everywhere.
+void setLessonBlockUnits(qsizetype units);
 
 /// What the listing makes of a "*.txt" entry.
 enum class ProbeResult

@@ -2,12 +2,36 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
+#include <new>
 
-WordList::WordList(const WordList &other) : tag(other.tag), m_ends(other.m_ends)
+namespace {
+
+constexpr qsizetype offsetLimit = qsizetype(std::numeric_limits<quint32>::max());
+qsizetype unitLimit = offsetLimit;
+
+/// Grows buffer to hold at least needed bytes, doubling so that appends stay cheap: pages never
+/// written cost nothing.
+bool ensure(platform::MappedBuffer &buffer, std::size_t needed)
 {
-    grow(other.m_size);
-    std::copy_n(other.m_chars.get(), other.m_size, m_chars.get());
+    if (needed <= buffer.capacity())
+        return true;
+    return buffer.resize(std::max(needed, buffer.capacity() * 2));
+}
+
+} // namespace
+
+WordList::WordList(const WordList &other) : tag(other.tag)
+{
+    if (!m_chars.resize(std::size_t(other.m_size) * sizeof(char16_t))
+        || !m_ends.resize(std::size_t(other.m_count) * sizeof(quint32)))
+        throw std::bad_alloc();
+    if (other.m_size > 0)
+        std::memcpy(chars(), other.chars(), std::size_t(other.m_size) * sizeof(char16_t));
+    if (other.m_count > 0)
+        std::memcpy(ends(), other.ends(), std::size_t(other.m_count) * sizeof(quint32));
     m_size = other.m_size;
+    m_count = other.m_count;
 }
 
 WordList &WordList::operator=(const WordList &other)
@@ -21,44 +45,45 @@ WordList &WordList::operator=(const WordList &other)
 
 void WordList::clear()
 {
-    // Keeps both buffers' capacity: a rebuild refills the list.
     m_size = 0;
-    m_ends.clear();
+    m_count = 0;
+}
+
+bool WordList::makeRoom(qsizetype characters)
+{
+    if (characters > unitLimit - m_size)
+        return false;
+    return ensure(m_chars, std::size_t(m_size + characters) * sizeof(char16_t))
+        && ensure(m_ends, std::size_t(m_count + 1) * sizeof(quint32));
 }
 
 void WordList::append(QStringView text)
 {
-    // An empty text may have no storage at all: nothing to copy.
     const qsizetype length = text.size();
-    if (length > 0) {
-        if (m_size + length > m_capacity)
-            grow(m_size + length);
-        std::memcpy(m_chars.get() + m_size, text.utf16(), std::size_t(length) * sizeof(char16_t));
-        m_size += length;
-    }
-    m_ends.push_back(m_size);
+    if (!makeRoom(length))
+        throw std::bad_alloc();
+    // An empty text may have no storage at all: nothing to copy.
+    if (length > 0)
+        std::memcpy(chars() + m_size, text.utf16(), std::size_t(length) * sizeof(char16_t));
+    m_size += length;
+    ends()[m_count++] = quint32(m_size);
 }
 
-void WordList::reserve(qsizetype entries, qsizetype characters)
+void WordList::shrinkToFit()
 {
-    m_ends.reserve(std::size_t(entries));
-    if (characters > m_capacity)
-        grow(characters);
+    // Shrinking never fails; a refusal would only keep the room.
+    m_chars.resize(std::size_t(m_size) * sizeof(char16_t));
+    m_ends.resize(std::size_t(m_count) * sizeof(quint32));
 }
 
-void WordList::grow(qsizetype needed)
+void WordList::setUnitLimit(qsizetype units)
 {
-    const qsizetype capacity = std::max({needed, m_capacity * 2, qsizetype(256)});
-    auto chars = std::make_unique_for_overwrite<char16_t[]>(std::size_t(capacity));
-    if (m_size > 0)
-        std::memcpy(chars.get(), m_chars.get(), std::size_t(m_size) * sizeof(char16_t));
-    m_chars = std::move(chars);
-    m_capacity = capacity;
+    unitLimit = units > 0 && units < offsetLimit ? units : offsetLimit;
 }
 
 QStringView WordList::view(qsizetype i) const
 {
     Q_ASSERT(i >= 0 && i < count());
-    const qsizetype begin = i == 0 ? 0 : m_ends[std::size_t(i - 1)];
-    return QStringView(m_chars.get() + begin, m_ends[std::size_t(i)] - begin);
+    const qsizetype begin = i == 0 ? 0 : qsizetype(ends()[i - 1]);
+    return QStringView(chars() + begin, qsizetype(ends()[i]) - begin);
 }

@@ -1,13 +1,14 @@
 #pragma once
 
+#include "platform/mapped_buffer.h"
+
 #include <QString>
 #include <QStringView>
 
-#include <memory>
-#include <vector>
-
-/// An ordered list of UTF-16 strings with an integer tag. The texts share one buffer so that a
-/// rebuild with many entries allocates a few times, not once per field.
+/// An ordered list of UTF-16 strings with an integer tag. The texts share one buffer, and each
+/// text's end is a 32-bit offset into it: about two bytes a character and four an entry. Both
+/// buffers grow by remapping their pages, so a rebuild of millions of entries never holds two
+/// copies of a list.
 class WordList
 {
 public:
@@ -17,12 +18,22 @@ public:
     WordList(WordList &&) noexcept = default;
     WordList &operator=(WordList &&) noexcept = default;
 
+    /// Empties the list and keeps its room, which a rebuild fills again.
     void clear();
+    /// Makes room for one more text of characters units; false when it would not fit (more than
+    /// 2^32 - 1 units in all, or memory refused), the list unchanged.
+    bool makeRoom(qsizetype characters);
+    /// Appends text; throws std::bad_alloc, the list unchanged, when makeRoom() fails.
     void append(QStringView text);
-    void reserve(qsizetype entries, qsizetype characters);
+    /// Gives back the room beyond what the list holds.
+    void shrinkToFit();
 
-    qsizetype count() const { return qsizetype(m_ends.size()); }
-    bool isEmpty() const { return m_ends.empty(); }
+    /// The most units a list holds (2^32 - 1, what its offsets can reach); tests set a few to meet
+    /// a full list, 0 restores it.
+    static void setUnitLimit(qsizetype units);
+
+    qsizetype count() const { return m_count; }
+    bool isEmpty() const { return m_count == 0; }
 
     /// The i-th text; valid until the list changes.
     QStringView view(qsizetype i) const;
@@ -32,11 +43,11 @@ public:
     int tag = 0;
 
 private:
-    void grow(qsizetype needed);
+    char16_t *chars() const { return static_cast<char16_t *>(m_chars.data()); }
+    quint32 *ends() const { return static_cast<quint32 *>(m_ends.data()); }
 
-    // A plain growable buffer: appending a field is a capacity check and a memcpy.
-    std::unique_ptr<char16_t[]> m_chars;
-    qsizetype m_size = 0;
-    qsizetype m_capacity = 0;
-    std::vector<qsizetype> m_ends;
+    platform::MappedBuffer m_chars;
+    platform::MappedBuffer m_ends;
+    qsizetype m_size = 0; ///< units in use
+    qsizetype m_count = 0;
 };

@@ -52,21 +52,35 @@ const QString generalHelp = QStringLiteral(
 const QString importHelp = QStringLiteral(
     "Usage : hanlexo-lesson import SOURCE... -o LEÇON.txt [OPTIONS]\n"
     "Lit des listes de mots (UTF-8 avec ou sans BOM, UTF-16 LE ou BE avec BOM), une entrée\n"
-    "par ligne, et écrit une leçon : UTF-16 LE avec BOM, champs séparés par TAB, lignes\n"
-    "terminées par CR LF. Les sources sont lues dans l'ordre donné.\n"
+    "par ligne, ou des dictionnaires au format CEDICT, et écrit une leçon : UTF-16 LE avec BOM,\n"
+    "champs séparés par TAB, lignes terminées par CR LF. Les sources sont lues dans l'ordre.\n"
     "\n"
     "Options :\n"
-    "  -o, --sortie LEÇON.txt    la leçon à écrire\n"
-    "  --remplacer               remplace la leçon si elle existe déjà\n"
-    "  --separateur SÉP          tab, virgule ou point-virgule (par défaut : détecté)\n"
+    "  -o, --sortie LEÇON.txt    la leçon à écrire (un fichier ; - n'est pas accepté)\n"
+    "  --remplacer               remplace la leçon si elle existe déjà (propriétaire, groupe\n"
+    "                            et droits gardés ; un lien symbolique est suivi)\n"
+    "  --separateur SÉP          tab, virgule ou point-virgule (par défaut : déclaré par\n"
+    "                            #separator:, sinon détecté sur les 20 premières lignes)\n"
     "  --colonnes LISTE          colonnes du chinois, du pinyin et du français, par numéro\n"
-    "                            ou par nom d'en-tête : 1,2,3 (défaut), 2,3,1, hanzi,pinyin,sens,\n"
-    "                            1,,2 (pas de pinyin)\n"
-    "  --entete                  la première ligne est un en-tête (reconnu sinon à ses noms)\n"
+    "                            ou par nom d'en-tête : 2,3,1, hanzi,pinyin,sens, 1,,2 (pas\n"
+    "                            de pinyin) ; par défaut, celles que l'en-tête nomme, les\n"
+    "                            autres par position parmi les colonnes qui restent (dit)\n"
+    "  --entete                  la première ligne est un en-tête (reconnu sinon à ses noms :\n"
+    "                            Chinois, Hanzi, Pinyin, Français, English, Sens, Meaning...)\n"
     "  --pinyin-brut             garde le pinyin tel qu'il est écrit (ni3 hao3 reste ni3 hao3)\n"
     "\n"
-    "Les lignes du début qui commencent par # sont passées ; les guillemets suivent la RFC 4180 ;\n"
-    "le HTML simple des champs est réduit au texte ; les tons en chiffres deviennent des accents.\n"
+    "Lignes # du début : commentaires ; #separator:, #html:true|false, #columns:,\n"
+    "#notetype column:N, #deck column:N, #tags column:N, #guid column:N y sont suivies (les\n"
+    "colonnes de type de note, de paquet, d'étiquettes et d'identifiant sont laissées).\n"
+    "Guillemets : RFC 4180 avec la virgule ou le point-virgule ; avec TAB, un champ n'est entre\n"
+    "guillemets que s'il commence par \" et que son guillemet fermant est suivi d'une TAB ou\n"
+    "de la fin de ligne ; tout autre guillemet est du texte.\n"
+    "HTML : réduit au texte avec #html:true ; sans marque, seuls <b> <i> <u> <br> <div>\n"
+    "<span ...> &nbsp; &amp; &lt; &gt; &quot; le sont ; avec #html:false, rien. Un <br> ou\n"
+    "un </div> entre deux textes devient « ; ».\n"
+    "Pinyin : ni3 hao3 → nǐ hǎo, lv4 et lu:4 → lǜ, Xi1an1 → Xī'ān, m2 → ḿ, r5 → r.\n"
+    "Dictionnaire CEDICT (傳統 传统 [chuan2 tong3] /tradition/coutume/) : le simplifié, le\n"
+    "pinyin accentué, les sens joints par « ; ».\n"
     "Les lignes sans chinois ou avec trop peu de champs sont signalées et écartées.\n");
 
 const QString verifyHelp = QStringLiteral(
@@ -80,10 +94,13 @@ const QString verifyHelp = QStringLiteral(
 const QString exportHelp = QStringLiteral(
     "Usage : hanlexo-lesson exporter LEÇON.txt [-o FICHIER] [OPTIONS]\n"
     "Écrit les entrées de la leçon en texte UTF-8, un champ par colonne séparée par TAB, sur\n"
-    "la sortie standard ou dans FICHIER ; « import » le relit à l'identique.\n"
+    "la sortie standard ou dans FICHIER ; « import » le relit à l'identique (un champ avec un\n"
+    "guillemet ou qui commence par # est entre guillemets ; une première ligne #html:false\n"
+    "quand un champ contient < ou & ; l'en-tête quand la première entrée en a l'air).\n"
     "\n"
     "Options :\n"
-    "  -o, --sortie FICHIER      le fichier à écrire (par défaut : la sortie standard)\n"
+    "  -o, --sortie FICHIER      le fichier à écrire (par défaut, ou avec - : la sortie\n"
+    "                            standard)\n"
     "  --remplacer               remplace le fichier s'il existe déjà\n"
     "  --entete                  écrit d'abord la ligne chinois, pinyin, français\n");
 
@@ -136,6 +153,9 @@ int importCommand(const QStringList &arguments)
     if (!parser.isSet(outputOption))
         return fail(QStringLiteral("import : -o LEÇON.txt manque (--help pour l'aide)"));
     const QString output = parser.value(outputOption);
+    if (output == u"-")
+        return fail(QStringLiteral("import : -o - : une leçon s'écrit dans un fichier, pas sur la "
+                                   "sortie standard"));
 
     ImportOptions options;
     options.rawPinyin = parser.isSet(rawOption);
@@ -165,17 +185,22 @@ int importCommand(const QStringList &arguments)
     const ImportResult result = importFiles(sources, options);
     if (result.fatal)
         return fail(*result.fatal + QStringLiteral(" ; rien n'a été écrit"));
-    for (const ImportIssue &issue : result.skipped)
+    const auto tell = [](const ImportIssue &issue, const QString &outcome) {
         print(stderr,
-              QStringLiteral("%1, ligne %2 : %3 ; ligne écartée\n")
+              QStringLiteral("%1, ligne %2 : %3%4\n")
                   .arg(quotedName(issue.file))
                   .arg(issue.line)
-                  .arg(issue.message));
+                  .arg(issue.message, outcome));
+    };
+    for (const ImportIssue &issue : result.notes)
+        tell(issue, QString());
+    for (const ImportIssue &issue : result.skipped)
+        tell(issue, QStringLiteral(" ; ligne écartée"));
     if (result.entries.isEmpty())
         return fail(QStringLiteral("aucune entrée à écrire ; rien n'a été écrit (--colonnes, "
                                    "--separateur ?)"));
     if (const platform::FileResult<> written
-        = writeFileAtomically(output, lessonFileBytes(result.entries), parser.isSet(replaceOption));
+        = writeOutputFile(output, lessonFileBytes(result.entries), parser.isSet(replaceOption));
         !written.ok())
         return fail(written.error().message);
     print(stdout,
@@ -218,7 +243,7 @@ int exportCommand(const QStringList &arguments)
     if (const std::optional<QString> error = readLessonEntries(lessons.constFirst(), entries))
         return fail(*error);
     const QByteArray text = exportText(entries, parser.isSet(headerOption));
-    if (!parser.isSet(outputOption)) {
+    if (!parser.isSet(outputOption) || parser.value(outputOption) == u"-") {
         if (std::fwrite(text.constData(), 1, std::size_t(text.size()), stdout)
                 != std::size_t(text.size())
             || std::fflush(stdout) != 0)
@@ -226,7 +251,7 @@ int exportCommand(const QStringList &arguments)
         return exitDone;
     }
     if (const platform::FileResult<> written
-        = writeFileAtomically(parser.value(outputOption), text, parser.isSet(replaceOption));
+        = writeOutputFile(parser.value(outputOption), text, parser.isSet(replaceOption));
         !written.ok())
         return fail(written.error().message);
     return exitDone;

@@ -17,6 +17,18 @@ qsizetype skipLineEnd(QStringView text, qsizetype pos)
     return pos + 1;
 }
 
+// The offset count lines after pos (or the end of text).
+qsizetype skipLines(QStringView text, qsizetype pos, qsizetype count)
+{
+    for (; count > 0 && pos < text.size(); --count) {
+        while (pos < text.size() && !isLineEnd(text[pos]))
+            ++pos;
+        if (pos < text.size())
+            pos = skipLineEnd(text, pos);
+    }
+    return pos;
+}
+
 // Lines (without their ends) from the start of text, up to count of them.
 QList<QStringView> firstLines(QStringView text, qsizetype count)
 {
@@ -34,6 +46,26 @@ QList<QStringView> firstLines(QStringView text, qsizetype count)
 
 } // namespace
 
+namespace {
+
+// In a TAB-separated list, whether the quote at pos opens a quoted field: its first lone quote
+// after it (a doubled one stands for a quote) is followed by a TAB, a line end or the end.
+bool opensTabQuotedField(QStringView text, qsizetype pos)
+{
+    for (qsizetype at = pos + 1; at < text.size(); ++at) {
+        if (text[at] != u'"')
+            continue;
+        if (at + 1 < text.size() && text[at + 1] == u'"') {
+            ++at;
+            continue;
+        }
+        return at + 1 == text.size() || text[at + 1] == u'\t' || isLineEnd(text[at + 1]);
+    }
+    return false;
+}
+
+} // namespace
+
 QList<Record> parseDelimited(QStringView text, QChar delimiter)
 {
     QList<Record> records;
@@ -42,6 +74,7 @@ QList<Record> parseDelimited(QStringView text, QChar delimiter)
     qsizetype line = 1;
     qsizetype pos = 0;
     const qsizetype size = text.size();
+    const bool tabRule = delimiter == u'\t';
     bool lineHasContent = false; // something other than the line end was seen in this record
 
     const auto endField = [&] {
@@ -60,7 +93,10 @@ QList<Record> parseDelimited(QStringView text, QChar delimiter)
         if (!lineHasContent)
             record.line = line;
         const QChar c = text[pos];
-        if (c == u'"' && field.trimmed().isEmpty()) {
+        const bool quoted = c == u'"'
+            && (tabRule ? field.isEmpty() && opensTabQuotedField(text, pos)
+                        : field.trimmed().isEmpty());
+        if (quoted) {
             // A quoted field, blanks before its quote dropped: up to the lone closing quote.
             field.clear();
             lineHasContent = true;
@@ -132,54 +168,45 @@ qsizetype leadingCommentLines(QStringView text)
     return count;
 }
 
-QString leadingDirective(QStringView text, QStringView key)
+QList<Directive> leadingDirectives(QStringView text)
 {
+    QList<Directive> directives;
     const QList<QStringView> lines = firstLines(text, leadingCommentLines(text));
-    for (QStringView line : lines) {
-        const QStringView body = line.sliced(1);
-        if (body.startsWith(key, Qt::CaseInsensitive) && body.size() > key.size()
-            && body[key.size()] == u':')
-            return body.sliced(key.size() + 1).trimmed().toString();
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QStringView body = lines[i].sliced(1);
+        const qsizetype colon = body.indexOf(u':');
+        if (colon > 0)
+            directives.append({body.first(colon).trimmed().toString().toLower(),
+                               body.sliced(colon + 1).trimmed().toString(), i + 1});
     }
-    return {};
+    return directives;
 }
 
 QChar detectDelimiter(QStringView text)
 {
     static constexpr std::array<char16_t, 3> candidates = {u'\t', u';', u','};
-    const qsizetype comments = leadingCommentLines(text);
-    const QList<QStringView> lines = firstLines(text, comments + 20).mid(comments);
+    // The first lines after the comments, read with each candidate and its own quoting rule.
+    const qsizetype from = skipLines(text, 0, leadingCommentLines(text));
+    const qsizetype to = skipLines(text, from, 20);
+    const QStringView sample = text.sliced(from, to - from);
 
-    std::array<qsizetype, 3> linesWith {};
-    std::array<qsizetype, 3> total {};
-    qsizetype sampled = 0;
-    bool quoted = false; // a quoted field may run over several lines
-    for (QStringView line : lines) {
-        if (line.trimmed().isEmpty() && !quoted)
-            continue;
-        ++sampled;
-        std::array<qsizetype, 3> seen {};
-        for (QChar c : line) {
-            if (c == u'"')
-                quoted = !quoted;
-            else if (!quoted)
-                for (std::size_t k = 0; k < candidates.size(); ++k)
-                    seen[k] += c == candidates[k];
-        }
-        for (std::size_t k = 0; k < candidates.size(); ++k) {
-            linesWith[k] += seen[k] > 0;
-            total[k] += seen[k];
-        }
-    }
-    if (sampled == 0)
-        return u'\t';
+    std::array<qsizetype, 3> fields {};
     for (std::size_t k = 0; k < candidates.size(); ++k) {
-        if (linesWith[k] == sampled)
+        QList<Record> records = parseDelimited(sample, candidates[k]);
+        // The last record of a cut sample may be a quoted field cut short.
+        if (to < text.size() && records.size() > 1)
+            records.removeLast();
+        bool everyRecordSplit = !records.isEmpty();
+        for (const Record &record : records) {
+            everyRecordSplit = everyRecordSplit && record.fields.size() > 1;
+            fields[k] += record.fields.size() - 1;
+        }
+        if (everyRecordSplit)
             return candidates[k];
     }
     std::size_t best = 0;
     for (std::size_t k = 1; k < candidates.size(); ++k) {
-        if (total[k] > total[best])
+        if (fields[k] > fields[best])
             best = k;
     }
     return candidates[best];

@@ -13,19 +13,32 @@ struct Record
     bool unterminatedQuote = false; ///< a quoted field ran to the end of the text
 };
 
-/// Splits text into records as RFC 4180 does, with any delimiter: a field that begins with a
-/// double quote runs to the next lone quote, holding delimiters and line breaks, with "" standing
-/// for one quote; text after the closing quote is kept. Records end with CR LF, LF or CR. Blank
-/// lines give no record.
+/// Splits text into records. With a comma, a semicolon or any delimiter but TAB, quoting follows
+/// RFC 4180: a field that begins with a double quote (blanks before it dropped) runs to the next
+/// lone quote, holding delimiters and line breaks, with "" standing for one quote; text after the
+/// closing quote is kept. With TAB, a field is quoted only when it begins with a quote and its
+/// first lone quote after that is followed by a TAB, a line end or the end of the text (it may
+/// span lines, "" standing for a quote); any other quote is text. Records end with CR LF, LF or
+/// CR. Blank lines give no record.
 QList<Record> parseDelimited(QStringView text, QChar delimiter);
 
-/// The delimiter of a list from its first lines (those beginning with '#' left out): TAB when every
-/// sampled line holds one outside quotes, otherwise semicolon, otherwise comma, otherwise the one
-/// most often seen; TAB when none is.
+/// The delimiter of a list from its first 20 lines after the leading '#' lines, each read with
+/// the delimiter's own quoting rule: TAB when every record has more than one field, otherwise
+/// semicolon, otherwise comma on the same test; otherwise the one that splits most; TAB when none
+/// splits anything.
 QChar detectDelimiter(QStringView text);
 
 /// The number of leading lines that begin with '#' (comments of flashcard exports).
 qsizetype leadingCommentLines(QStringView text);
 
-/// The value of a "#key:value" line among the leading comment lines, empty when absent.
-QString leadingDirective(QStringView text, QStringView key);
+/// A "#key:value" line among the leading comment lines, as flashcard programs write them
+/// ("#separator:tab", "#html:true", "#columns:...", "#tags column:6").
+struct Directive
+{
+    QString key; ///< in lower case, blanks at the ends trimmed
+    QString value; ///< blanks at the ends trimmed
+    qsizetype line = 0; ///< 1-based
+};
+
+/// The directives among the leading comment lines, in order.
+QList<Directive> leadingDirectives(QStringView text);

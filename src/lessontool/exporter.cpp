@@ -2,17 +2,23 @@
 
 #include "core/lesson_reader.h"
 #include "core/word_list.h"
+#include "lessontool/importer.h"
 #include "lessontool/lesson_check.h"
 
 #include <QFile>
 
+#include <algorithm>
+
 namespace {
 
+// Appends a field as import reads it back: quoted (quotes doubled) when it holds a quote, or
+// begins with what at the head of the text would be read otherwise: '#' a comment, U+FEFF a
+// byte-order mark.
 void appendField(QByteArray &out, QStringView field)
 {
     if (field == u" ")
         return;
-    if (field.contains(u'"')) {
+    if (field.contains(u'"') || field.startsWith(u'#') || field.startsWith(QChar(0xFEFF))) {
         QString quoted = field.toString();
         quoted.replace(u'"', QStringLiteral("\"\""));
         out += '"';
@@ -21,6 +27,15 @@ void appendField(QByteArray &out, QStringView field)
         return;
     }
     out += field.toUtf8();
+}
+
+bool holdsMarkupCharacters(const LessonEntry &entry)
+{
+    for (const QString *field : {&entry.chinese, &entry.pinyin, &entry.french}) {
+        if (field->contains(u'<') || field->contains(u'&'))
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -48,7 +63,13 @@ std::optional<QString> readLessonEntries(const QString &path, QList<LessonEntry>
 QByteArray exportText(const QList<LessonEntry> &entries, bool header)
 {
     QByteArray out;
-    if (header)
+    // Text that looks like markup is marked as text, so that import keeps it.
+    if (std::any_of(entries.cbegin(), entries.cend(), holdsMarkupCharacters))
+        out += "#html:false\n";
+    // A first entry that import would take for a header gets the header line before it.
+    const bool firstLooksLikeHeader = !entries.isEmpty()
+        && looksLikeHeader({entries[0].chinese, entries[0].pinyin, entries[0].french});
+    if (header || firstLooksLikeHeader)
         out += "chinois\tpinyin\tfrançais\n";
     for (const LessonEntry &entry : entries) {
         appendField(out, entry.chinese);

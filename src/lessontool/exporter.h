@@ -12,8 +12,9 @@
 /// and naming the file, when the program would not list it or could not read it completely.
 std::optional<QString> readLessonEntries(const QString &path, QList<LessonEntry> &entries);
 
-/// Entries as UTF-8 text, one line per entry, fields joined by TAB, lines ended by LF; a field
-/// the program shows as " " (empty in the file) is written empty, and a field holding a double
-/// quote is quoted, so that import reads every field back as it was. With header, a first line
-/// names the columns.
+/// Entries as UTF-8 text, one line per entry, fields joined by TAB, lines ended by LF, which
+/// import reads back to the same entries: a field the program shows as " " (empty in the file) is
+/// written empty; one that holds a quote or begins with '#' is quoted; a first line "#html:false"
+/// when a field holds '<' or '&'; the header line chinois, pinyin, français with header, or when
+/// the first entry would be taken for a header.
 QByteArray exportText(const QList<LessonEntry> &entries, bool header = false);

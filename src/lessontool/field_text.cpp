@@ -12,27 +12,53 @@ bool isTagStart(QStringView text, qsizetype pos)
     return (next.isLetter() && next.unicode() < 0x80) || next == u'/' || next == u'!';
 }
 
-// Tags that separate words: a space stands for them.
+// The element name of a tag's inside ("/div", "br/", "span class=x" give div, br, span).
+QStringView tagName(QStringView tag)
+{
+    if (tag.startsWith(u'/'))
+        tag = tag.sliced(1);
+    qsizetype length = 0;
+    while (length < tag.size() && tag[length].isLetterOrNumber())
+        ++length;
+    return tag.first(length);
+}
+
+bool nameIs(QStringView name, std::u16string_view candidate)
+{
+    return name.compare(QStringView(candidate), Qt::CaseInsensitive) == 0;
+}
+
+// Tags that end a line of text: the pieces on either side are set apart.
 bool isBreakingTag(QStringView tag)
 {
     static constexpr std::array<std::u16string_view, 7> names
         = {u"br", u"p", u"div", u"li", u"tr", u"td", u"hr"};
-    QStringView name = tag;
-    if (name.startsWith(u'/'))
-        name = name.sliced(1);
-    qsizetype length = 0;
-    while (length < name.size() && name[length].isLetterOrNumber())
-        ++length;
-    name = name.first(length);
+    const QStringView name = tagName(tag);
     for (std::u16string_view candidate : names) {
-        if (name.compare(QStringView(candidate), Qt::CaseInsensitive) == 0)
+        if (nameIs(name, candidate))
             return true;
     }
     return false;
 }
 
-// The character of a reference body ("nbsp", "#233", "#xE9"), or 0 when unknown.
-char32_t referenceCharacter(QStringView body)
+// The markup that flashcard programs put in fields, taken as markup even in a source that does not
+// say it holds HTML: <b>, <i>, <u>, <br>, <div>, <span ...> and their ends.
+bool isRecognisedTag(QStringView tag)
+{
+    const QStringView name = tagName(tag);
+    const QStringView rest = tag.sliced(name.size() + (tag.startsWith(u'/') ? 1 : 0));
+    const bool closing = tag.startsWith(u'/');
+    if (nameIs(name, u"span"))
+        return closing ? rest.isEmpty() : rest.isEmpty() || rest.startsWith(u' ');
+    if (nameIs(name, u"br"))
+        return !closing && (rest.isEmpty() || rest == u"/" || rest == u" /");
+    return rest.isEmpty()
+        && (nameIs(name, u"b") || nameIs(name, u"i") || nameIs(name, u"u") || nameIs(name, u"div"));
+}
+
+// The character of a reference body ("nbsp", "#233", "#xE9"), or 0 when unknown; in a source not
+// marked as HTML, only the five that flashcard programs write.
+char32_t referenceCharacter(QStringView body, FieldMarkup markup)
 {
     struct Named
     {
@@ -45,11 +71,12 @@ char32_t referenceCharacter(QStringView body)
                                                     {u"gt", U'>'},
                                                     {u"quot", U'"'},
                                                     {u"apos", U'\''}}};
-    for (const Named &entry : named) {
-        if (body == QStringView(entry.name))
-            return entry.character;
+    const std::size_t known = markup == FieldMarkup::Html ? named.size() : 5;
+    for (std::size_t i = 0; i < known; ++i) {
+        if (body == QStringView(named[i].name))
+            return named[i].character;
     }
-    if (body.size() < 2 || body[0] != u'#')
+    if (markup != FieldMarkup::Html || body.size() < 2 || body[0] != u'#')
         return 0;
     bool ok = false;
     const uint value = body[1] == u'x' || body[1] == u'X' ? body.sliced(2).toUInt(&ok, 16)
@@ -60,28 +87,58 @@ char32_t referenceCharacter(QStringView body)
     return value == 0xA0 ? U' ' : char32_t(value);
 }
 
-// A line break next to a no-break space gives one space, not two.
-void appendSpace(QString &out)
+// The text of a field as it is built: a line break between two pieces of text becomes " ; ", one
+// at either end nothing.
+class FieldBuilder
 {
-    if (!out.endsWith(u' '))
-        out.append(u' ');
-}
+public:
+    explicit FieldBuilder(qsizetype size) { m_out.reserve(size); }
+
+    void lineBreak() { m_pendingBreak = true; }
+
+    void append(QStringView text)
+    {
+        for (QChar c : text)
+            append(c);
+    }
+
+    void append(QChar c)
+    {
+        if (m_pendingBreak) {
+            if (c.isSpace())
+                return;
+            while (m_out.endsWith(u' '))
+                m_out.chop(1);
+            if (!m_out.isEmpty())
+                m_out.append(QStringLiteral(" ; "));
+            m_pendingBreak = false;
+        }
+        m_out.append(c);
+    }
+
+    QString take() { return std::move(m_out); }
+
+private:
+    QString m_out;
+    bool m_pendingBreak = false;
+};
 
 } // namespace
 
-QString htmlToText(QStringView text)
+QString htmlToText(QStringView text, FieldMarkup markup)
 {
-    if (!text.contains(u'<') && !text.contains(u'&'))
+    if (markup == FieldMarkup::Text || (!text.contains(u'<') && !text.contains(u'&')))
         return text.toString();
-    QString out;
-    out.reserve(text.size());
+    FieldBuilder out(text.size());
     for (qsizetype pos = 0; pos < text.size();) {
         const QChar c = text[pos];
         if (c == u'<' && isTagStart(text, pos)) {
             const qsizetype close = text.indexOf(u'>', pos);
-            if (close >= 0) {
-                if (isBreakingTag(text.sliced(pos + 1, close - pos - 1)))
-                    appendSpace(out);
+            const QStringView tag
+                = close >= 0 ? text.sliced(pos + 1, close - pos - 1) : QStringView();
+            if (close >= 0 && (markup == FieldMarkup::Html || isRecognisedTag(tag))) {
+                if (isBreakingTag(tag))
+                    out.lineBreak();
                 pos = close + 1;
                 continue;
             }
@@ -90,12 +147,7 @@ QString htmlToText(QStringView text)
             const qsizetype semicolon = text.indexOf(u';', pos);
             if (semicolon > pos + 1 && semicolon - pos <= 10) {
                 const char32_t character
-                    = referenceCharacter(text.sliced(pos + 1, semicolon - pos - 1));
-                if (character == U' ') {
-                    appendSpace(out);
-                    pos = semicolon + 1;
-                    continue;
-                }
+                    = referenceCharacter(text.sliced(pos + 1, semicolon - pos - 1), markup);
                 if (character != 0) {
                     out.append(QString::fromUcs4(&character, 1));
                     pos = semicolon + 1;
@@ -106,7 +158,7 @@ QString htmlToText(QStringView text)
         out.append(c);
         ++pos;
     }
-    return out;
+    return out.take();
 }
 
 QString lessonField(QStringView text)

@@ -1,5 +1,6 @@
 #include "lessontool/importer.h"
 
+#include "lessontool/cedict.h"
 #include "lessontool/delimited_text.h"
 #include "lessontool/field_text.h"
 #include "lessontool/pinyin.h"
@@ -9,22 +10,31 @@
 
 namespace {
 
-// Header names that spreadsheets and flashcard exports use for each field, compared without case
-// and accents.
-const std::array<QStringList, 3> &knownHeaderNames()
+constexpr int fieldCount = 3;
+const std::array<QString, fieldCount> fieldNames
+    = {QStringLiteral("chinois"), QStringLiteral("pinyin"), QStringLiteral("français")};
+
+// Header names that spreadsheets and flashcard exports use for each field, in French and English,
+// compared without case and accents.
+const std::array<QStringList, fieldCount> &knownHeaderNames()
 {
-    static const std::array<QStringList, 3> names = {
-        QStringList {QStringLiteral("chinois"), QStringLiteral("caracteres"),
-                     QStringLiteral("hanzi"), QStringLiteral("sinogramme"),
-                     QStringLiteral("sinogrammes"), QStringLiteral("chinese"),
-                     QStringLiteral("simplified"), QStringLiteral("simplifie"),
-                     QStringLiteral("characters"), QStringLiteral("mot"), QStringLiteral("word")},
+    static const std::array<QStringList, fieldCount> names = {
+        QStringList {
+            QStringLiteral("chinois"), QStringLiteral("caracteres"), QStringLiteral("caractere"),
+            QStringLiteral("hanzi"), QStringLiteral("sinogramme"), QStringLiteral("sinogrammes"),
+            QStringLiteral("chinese"), QStringLiteral("simplified"), QStringLiteral("simplifie"),
+            QStringLiteral("simplifies"), QStringLiteral("characters"), QStringLiteral("character"),
+            QStringLiteral("mot"), QStringLiteral("word"), QStringLiteral("expression")},
         QStringList {QStringLiteral("pinyin"), QStringLiteral("prononciation"),
-                     QStringLiteral("pronunciation"), QStringLiteral("reading")},
-        QStringList {QStringLiteral("francais"), QStringLiteral("french"),
-                     QStringLiteral("traduction"), QStringLiteral("sens"),
-                     QStringLiteral("signification"), QStringLiteral("definition"),
-                     QStringLiteral("meaning"), QStringLiteral("translation")},
+                     QStringLiteral("pronunciation"), QStringLiteral("reading"),
+                     QStringLiteral("lecture")},
+        QStringList {
+            QStringLiteral("francais"), QStringLiteral("french"), QStringLiteral("anglais"),
+            QStringLiteral("english"), QStringLiteral("traduction"), QStringLiteral("traductions"),
+            QStringLiteral("translation"), QStringLiteral("translations"), QStringLiteral("sens"),
+            QStringLiteral("signification"), QStringLiteral("significations"),
+            QStringLiteral("definition"), QStringLiteral("definitions"), QStringLiteral("meaning"),
+            QStringLiteral("meanings"), QStringLiteral("glose"), QStringLiteral("gloss")},
     };
     return names;
 }
@@ -46,7 +56,7 @@ QString folded(QStringView text)
 int knownField(QStringView cell)
 {
     const QString name = folded(cell);
-    for (int field = 0; field < 3; ++field) {
+    for (int field = 0; field < fieldCount; ++field) {
         if (knownHeaderNames()[std::size_t(field)].contains(name))
             return field;
     }
@@ -67,84 +77,156 @@ bool holdsHan(QStringView text)
     return false;
 }
 
-bool looksLikeHeader(const QStringList &cells)
+// What a source's leading directives say about it.
+struct Layout
 {
-    bool named = false;
-    for (const QString &cell : cells) {
-        if (holdsHan(cell))
-            return false;
-        named = named || knownField(cell) >= 0;
+    std::optional<QChar> delimiter;
+    FieldMarkup markup = FieldMarkup::Recognised;
+    QList<int> directiveColumns; ///< 0-based: note type, deck, tags, identifier
+    std::optional<Directive> columnNames; ///< "#columns:"
+};
+
+// The delimiter a "#separator:" value names, as flashcard programs write it, or as --separateur
+// takes it.
+std::optional<QChar> namedSeparator(const QString &value)
+{
+    static const std::array<std::pair<QStringView, QChar>, 9> names = {{
+        {u"tab", u'\t'},
+        {u"comma", u','},
+        {u"virgule", u','},
+        {u"semicolon", u';'},
+        {u"point-virgule", u';'},
+        {u"space", u' '},
+        {u"pipe", u'|'},
+        {u"colon", u':'},
+        {u"deux-points", u':'},
+    }};
+    const QString name = folded(value);
+    for (const auto &[known, delimiter] : names) {
+        if (name == known)
+            return delimiter;
     }
-    return named;
+    if (value.size() == 1 && QStringView(u"\t,; |:").contains(value[0]))
+        return value[0];
+    return std::nullopt;
 }
 
-// The 0-based source column of each field (-1: none), from the --colonnes choice and the header.
-std::optional<QString> resolveColumns(const QStringList &choice, const QStringList &header,
-                                      std::array<int, 3> &columns)
+// Reads the directives into layout; an error text when one cannot be followed.
+std::optional<QString> readDirectives(const QList<Directive> &directives, Layout &layout)
 {
-    columns = {0, 1, 2};
-    if (choice.isEmpty()) {
-        // Without a choice a header that names the fields orders them.
-        std::array<int, 3> named = {-1, -1, -1};
-        for (qsizetype i = 0; i < header.size(); ++i) {
-            const int field = knownField(header[i]);
-            if (field >= 0 && named[std::size_t(field)] < 0)
-                named[std::size_t(field)] = int(i);
+    static const QStringList columnKeys
+        = {QStringLiteral("notetype column"), QStringLiteral("deck column"),
+           QStringLiteral("tags column"), QStringLiteral("guid column")};
+    for (const Directive &directive : directives) {
+        const auto refuse = [&](const QString &why) {
+            return QStringLiteral("ligne %1 : « #%2:%3 » : %4")
+                .arg(directive.line)
+                .arg(directive.key, directive.value, why);
+        };
+        if (directive.key == u"separator") {
+            layout.delimiter = namedSeparator(directive.value);
+            if (!layout.delimiter)
+                return refuse(QStringLiteral("séparateur inconnu (tab, comma, semicolon, space, "
+                                             "pipe ou colon)"));
+        } else if (directive.key == u"html") {
+            const QString value = folded(directive.value);
+            if (value == u"true")
+                layout.markup = FieldMarkup::Html;
+            else if (value == u"false")
+                layout.markup = FieldMarkup::Text;
+            else
+                return refuse(QStringLiteral("valeur inconnue (true ou false)"));
+        } else if (columnKeys.contains(directive.key)) {
+            bool number = false;
+            const int column = directive.value.toInt(&number);
+            if (!number || column < 1)
+                return refuse(QStringLiteral("numéro de colonne invalide (à partir de 1)"));
+            layout.directiveColumns.append(column - 1);
+        } else if (directive.key == u"columns") {
+            layout.columnNames = directive;
         }
-        if (named[0] >= 0)
-            columns = named;
-        return std::nullopt;
-    }
-    columns = {-1, -1, -1};
-    for (qsizetype field = 0; field < choice.size(); ++field) {
-        const QString &item = choice[field];
-        if (item.isEmpty())
-            continue;
-        bool number = false;
-        const int value = item.toInt(&number);
-        if (number) {
-            if (value < 1)
-                return QStringLiteral(
-                           "colonne %1 invalide : les colonnes se comptent à partir de 1")
-                    .arg(item);
-            columns[std::size_t(field)] = value - 1;
-            continue;
-        }
-        const QString name = folded(item);
-        qsizetype found = -1;
-        for (qsizetype i = 0; i < header.size() && found < 0; ++i) {
-            if (folded(header[i]) == name)
-                found = i;
-        }
-        if (found < 0)
-            return header.isEmpty()
-                ? QStringLiteral("colonne « %1 » : pas de ligne d'en-tête pour la trouver")
-                      .arg(item)
-                : QStringLiteral("colonne « %1 » absente de l'en-tête (%2)")
-                      .arg(item, header.join(QStringLiteral(", ")));
-        columns[std::size_t(field)] = int(found);
     }
     return std::nullopt;
 }
 
-QChar delimiterFor(QStringView text, const ImportOptions &options)
+// The 0-based source column of each field (-1: none), from the --colonnes choice, or from the
+// header and, for the fields it does not name, by position among the columns left; a remark for
+// each field taken by position when there is a header.
+std::optional<QString> resolveColumns(const QStringList &choice, const QStringList &header,
+                                      const QList<int> &directiveColumns,
+                                      std::array<int, fieldCount> &columns, QStringList &remarks)
 {
-    if (options.delimiter)
-        return *options.delimiter;
-    // Flashcard exports may say it in a comment: "#separator:tab".
-    const QString declared = folded(leadingDirective(text, u"separator"));
-    if (declared == u"tab")
-        return u'\t';
-    if (declared == u"comma")
-        return u',';
-    if (declared == u"semicolon")
-        return u';';
-    return detectDelimiter(text);
+    columns = {-1, -1, -1};
+    if (!choice.isEmpty()) {
+        for (qsizetype field = 0; field < choice.size(); ++field) {
+            const QString &item = choice[field];
+            if (item.isEmpty())
+                continue;
+            bool number = false;
+            const int value = item.toInt(&number);
+            if (number) {
+                if (value < 1)
+                    return QStringLiteral(
+                               "colonne %1 invalide : les colonnes se comptent à partir de 1")
+                        .arg(item);
+                columns[std::size_t(field)] = value - 1;
+                continue;
+            }
+            const QString name = folded(item);
+            qsizetype found = -1;
+            for (qsizetype i = 0; i < header.size() && found < 0; ++i) {
+                if (folded(header[i]) == name)
+                    found = i;
+            }
+            if (found < 0)
+                return header.isEmpty()
+                    ? QStringLiteral("colonne « %1 » : pas de ligne d'en-tête pour la trouver")
+                          .arg(item)
+                    : QStringLiteral("colonne « %1 » absente de l'en-tête (%2)")
+                          .arg(item, header.join(QStringLiteral(", ")));
+            columns[std::size_t(field)] = int(found);
+        }
+        return std::nullopt;
+    }
+
+    QList<bool> taken(header.size());
+    const auto isTaken = [&](int column) {
+        return directiveColumns.contains(column) || (column < taken.size() && taken[column]);
+    };
+    for (qsizetype i = 0; i < header.size(); ++i) {
+        const int field = directiveColumns.contains(int(i)) ? -1 : knownField(header[i]);
+        if (field >= 0 && columns[std::size_t(field)] < 0) {
+            columns[std::size_t(field)] = int(i);
+            taken[i] = true;
+        }
+    }
+    int next = 0;
+    for (std::size_t field = 0; field < columns.size(); ++field) {
+        if (columns[field] >= 0)
+            continue;
+        while (isTaken(next))
+            ++next;
+        if (!header.isEmpty() && next >= header.size()) {
+            remarks << QStringLiteral("l'en-tête ne nomme pas de colonne pour le %1 et n'en a "
+                                      "plus d'autre : champ laissé vide")
+                           .arg(fieldNames[field]);
+            continue;
+        }
+        columns[field] = next;
+        if (!header.isEmpty())
+            remarks << QStringLiteral("l'en-tête ne nomme pas le %1 : pris dans la colonne %2 "
+                                      "(« %3 »), la première qui reste")
+                           .arg(fieldNames[field])
+                           .arg(next + 1)
+                           .arg(header[next]);
+        ++next;
+    }
+    return std::nullopt;
 }
 
-QString cleaned(const QString &cell)
+QString cleaned(const QString &cell, FieldMarkup markup)
 {
-    return lessonField(htmlToText(cell));
+    return lessonField(htmlToText(cell, markup));
 }
 
 bool isBlank(const QStringList &cells)
@@ -166,7 +248,67 @@ QString decodingError(const QString &file, const DecodedText &decoded)
         .arg(decoded.errorReason);
 }
 
+// Visits the lines of text (without their ends) from the 1-based firstLine on, with their numbers,
+// while visit returns true.
+template<typename Visit> void forEachLine(QStringView text, qsizetype firstLine, Visit visit)
+{
+    qsizetype line = 1;
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = start;
+        while (end < text.size() && text[end] != u'\n' && text[end] != u'\r')
+            ++end;
+        if (line >= firstLine && !visit(text.sliced(start, end - start), line))
+            return;
+        if (end < text.size() && text[end] == u'\r' && end + 1 < text.size()
+            && text[end + 1] == u'\n')
+            ++end;
+        start = end + 1;
+        ++line;
+    }
+}
+
+// Whether the first line after the comments and blank lines is a dictionary line.
+bool startsAsCedict(QStringView text)
+{
+    bool cedict = false;
+    forEachLine(text, leadingCommentLines(text) + 1, [&](QStringView line, qsizetype) {
+        if (line.trimmed().isEmpty())
+            return true;
+        cedict = parseCedictLine(line).has_value();
+        return false;
+    });
+    return cedict;
+}
+
+void importCedict(const QString &file, QStringView text, const ImportOptions &options,
+                  ImportResult &result)
+{
+    forEachLine(text, leadingCommentLines(text) + 1, [&](QStringView line, qsizetype number) {
+        if (line.trimmed().isEmpty())
+            return true;
+        if (const std::optional<CedictEntry> entry = parseCedictLine(line))
+            result.entries.append(cedictLessonEntry(*entry, options.rawPinyin));
+        else
+            result.skipped.append(
+                {file, number,
+                 QStringLiteral("pas au format du dictionnaire (TRAD SIMP [pin1 yin1] /sens/)")});
+        return true;
+    });
+}
+
 } // namespace
+
+bool looksLikeHeader(const QStringList &cells)
+{
+    bool named = false;
+    for (const QString &cell : cells) {
+        if (holdsHan(cell))
+            return false;
+        named = named || knownField(cell) >= 0;
+    }
+    return named;
+}
 
 std::optional<QStringList> parseColumnChoice(const QString &choice)
 {
@@ -187,23 +329,49 @@ void importBytes(const QString &file, QByteArrayView bytes, const ImportOptions 
         return;
     }
     const QStringView text = decoded.text;
-    const QList<Record> records = parseDelimited(text, delimiterFor(text, options));
+    Layout layout;
+    if (const std::optional<QString> error = readDirectives(leadingDirectives(text), layout)) {
+        result.fatal = QStringLiteral("%1, %2").arg(quotedName(file), *error);
+        return;
+    }
+    if (!options.delimiter && !layout.delimiter && startsAsCedict(text)) {
+        if (!options.columns.isEmpty() || options.header.value_or(false)) {
+            result.fatal = QStringLiteral("%1 : dictionnaire au format CEDICT, où --colonnes et "
+                                          "--entete ne s'appliquent pas")
+                               .arg(quotedName(file));
+            return;
+        }
+        importCedict(file, text, options, result);
+        return;
+    }
+    const QChar delimiter = options.delimiter ? *options.delimiter
+        : layout.delimiter                    ? *layout.delimiter
+                                              : detectDelimiter(text);
+    const QList<Record> records = parseDelimited(text, delimiter);
     const qsizetype comments = leadingCommentLines(text);
 
     qsizetype first = 0;
     while (first < records.size() && records[first].line <= comments)
         ++first;
     QStringList header;
-    if (first < records.size()) {
-        const bool isHeader = options.header.value_or(looksLikeHeader(records[first].fields));
-        if (isHeader)
-            header = records[first++].fields;
+    qsizetype headerLine = 0;
+    if (first < records.size()
+        && options.header.value_or(!layout.columnNames && looksLikeHeader(records[first].fields))) {
+        headerLine = records[first].line;
+        header = records[first++].fields;
+    } else if (layout.columnNames) {
+        headerLine = layout.columnNames->line;
+        header = layout.columnNames->value.split(delimiter);
     }
-    std::array<int, 3> columns;
-    if (const std::optional<QString> error = resolveColumns(options.columns, header, columns)) {
+    std::array<int, fieldCount> columns;
+    QStringList remarks;
+    if (const std::optional<QString> error
+        = resolveColumns(options.columns, header, layout.directiveColumns, columns, remarks)) {
         result.fatal = QStringLiteral("%1 : %2").arg(quotedName(file), *error);
         return;
     }
+    for (const QString &remark : std::as_const(remarks))
+        result.notes.append({file, headerLine, remark});
     int needed = 0;
     for (int column : columns)
         needed = std::max(needed, column + 1);
@@ -215,7 +383,8 @@ void importBytes(const QString &file, QByteArrayView bytes, const ImportOptions 
             result.skipped.append({file, record.line, why});
         };
         if (record.unterminatedQuote) {
-            skip(QStringLiteral("guillemet ouvert jamais fermé"));
+            skip(QStringLiteral("guillemet ouvert jamais fermé : tout ce qui le suit jusqu'à la "
+                                "fin du fichier est écarté"));
             continue;
         }
         if (isBlank(record.fields))
@@ -224,10 +393,10 @@ void importBytes(const QString &file, QByteArrayView bytes, const ImportOptions 
             skip(QStringLiteral("%1 champ(s), %2 attendus").arg(record.fields.size()).arg(needed));
             continue;
         }
-        std::array<QString, 3> fields;
-        for (std::size_t field = 0; field < 3; ++field) {
+        std::array<QString, fieldCount> fields;
+        for (std::size_t field = 0; field < fields.size(); ++field) {
             if (columns[field] >= 0)
-                fields[field] = cleaned(record.fields[columns[field]]);
+                fields[field] = cleaned(record.fields[columns[field]], layout.markup);
         }
         if (fields[0].isEmpty()) {
             skip(QStringLiteral("pas de champ chinois"));

@@ -11,11 +11,11 @@
 /// How word lists are read.
 struct ImportOptions
 {
-    /// TAB, comma or semicolon; detected from the first lines when unset.
+    /// TAB, comma or semicolon; declared by the source ("#separator:") or detected when unset.
     std::optional<QChar> delimiter;
     /// The source columns of the Chinese, pinyin and French fields: 1-based numbers or header
-    /// names; an empty text leaves that field empty. Chinese, pinyin, French (or the header's
-    /// names for them) when empty.
+    /// names; an empty text leaves that field empty. When empty, the fields the header names, the
+    /// others by position.
     QStringList columns;
     /// The first line (after the comments) is a header; recognised from its names when unset.
     std::optional<bool> header;
@@ -23,7 +23,7 @@ struct ImportOptions
     bool rawPinyin = false;
 };
 
-/// A line passed over, or another remark on a source.
+/// A line passed over, or a remark on how a source was read.
 struct ImportIssue
 {
     QString file;
@@ -36,12 +36,16 @@ struct ImportResult
 {
     QList<LessonEntry> entries;
     QList<ImportIssue> skipped; ///< lines passed over
-    /// Set when a list could not be used at all (unreadable, not decodable, bad columns): nothing
-    /// is to be written then.
+    /// Rules applied where a source did not say what a column is; nothing was lost.
+    QList<ImportIssue> notes;
+    /// Set when a list could not be used at all (unreadable, not decodable, bad columns or
+    /// directives): nothing is to be written then.
     std::optional<QString> fatal;
 };
 
-/// Adds the entries of one list's bytes (file is the name the messages give).
+/// Adds the entries of one list's bytes (file is the name the messages give). A list is a
+/// delimited list, or a dictionary in the CEDICT line format when its first line after the
+/// comments is one (and no delimiter was given).
 void importBytes(const QString &file, QByteArrayView bytes, const ImportOptions &options,
                  ImportResult &result);
 
@@ -51,3 +55,7 @@ ImportResult importFiles(const QStringList &sources, const ImportOptions &option
 /// The columns chosen by --colonnes ("1,2,3", "hanzi,pinyin,sens", "1,,2") as a list;
 /// nullopt when it does not name one to three columns.
 std::optional<QStringList> parseColumnChoice(const QString &choice);
+
+/// Whether import takes a first line of these cells for a header: no Han character, and at least
+/// one cell that names a field (Chinois, Pinyin, Français, English, Meaning...).
+bool looksLikeHeader(const QStringList &cells);

@@ -159,8 +159,9 @@ QString checkReport(const LessonCheck &check, int maxDetails)
     out += QStringLiteral("%1 entrée(s)").arg(check.entries);
     out += check.readError.isEmpty()
         ? QStringLiteral(", lue entièrement\n")
-        : QStringLiteral(", lecture arrêtée : « %1. » (le programme garde les lignes complètes "
-                         "d'avant et ne lit pas les leçons suivantes)\n")
+        : QStringLiteral(", lecture arrêtée : « %1. » (le programme en garde les lignes "
+                         "complètes d'avant, le signale, et charge quand même les autres leçons "
+                         "cochées)\n")
               .arg(check.readError);
 
     const auto more = [&](qsizetype count) {

@@ -3,15 +3,10 @@
 #include "platform/file_error.h"
 #include "platform/posix_file.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 #include <cerrno>
-#include <cstdio>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -26,11 +21,10 @@ void appendUtf16le(QByteArray &out, const QString &text)
     }
 }
 
-platform::FileError failedWrite(const QString &path, int errorNumber)
+platform::FileError failedWrite(const QString &path, int errorNumber, const QString &why)
 {
     return {errorNumber,
-            QStringLiteral("%1 : écriture impossible (%2)")
-                .arg(quotedName(path), writeErrorText(errorNumber))};
+            QStringLiteral("%1 : écriture impossible (%2)").arg(quotedName(path), why)};
 }
 
 } // namespace
@@ -54,6 +48,12 @@ QString writeErrorText(int errorNumber)
         return QStringLiteral("le fichier existe déjà ; --remplacer pour le remplacer");
     case EISDIR:
         return QStringLiteral("c'est un dossier");
+    case EINVAL:
+        return QStringLiteral("ce n'est pas un fichier ordinaire");
+    case EACCES:
+        return QStringLiteral("accès refusé : fichier en lecture seule ou dossier protégé");
+    case ELOOP:
+        return QStringLiteral("trop de liens symboliques");
     case ENOTDIR:
     case ENOENT:
         return QStringLiteral("dossier introuvable");
@@ -97,39 +97,23 @@ platform::FileResult<QByteArray> readWholeFile(const QString &path, qsizetype ma
         code, QStringLiteral("%1 : lecture impossible (%2)").arg(quotedName(path), why)};
 }
 
-platform::FileResult<> writeFileAtomically(const QString &path, const QByteArray &bytes,
-                                           bool replace)
+platform::FileResult<> writeOutputFile(const QString &path, const QByteArray &bytes, bool replace)
 {
-    const QByteArray target = QFile::encodeName(path);
-    struct stat existing;
-    const bool exists = ::stat(target.constData(), &existing) == 0;
-    if (exists && S_ISDIR(existing.st_mode))
-        return failedWrite(path, EISDIR);
-    if (exists && !replace)
-        return failedWrite(path, EEXIST);
-
-    // The temporary file sits beside the target, so that the rename stays on one file system.
-    const QFileInfo info(path);
-    QByteArray temporary
-        = QFile::encodeName(info.dir().filePath(QStringLiteral(".%1.XXXXXX").arg(info.fileName())));
-    platform::Descriptor file(::mkostemp(temporary.data(), O_CLOEXEC));
-    if (!file.isOpen())
-        return failedWrite(path, errno);
-
-    // A new file gets the usual permissions; a replaced one keeps its own.
-    const mode_t mode = exists ? existing.st_mode & 07777 : platform::creationMode();
-    int error = ::fchmod(file.get(), mode) == 0 ? 0 : errno;
-    if (error == 0)
-        error = platform::writeFully(file.get(), bytes);
-    if (error == 0 && ::fsync(file.get()) != 0)
-        error = errno;
-    if (error == 0 && ::close(file.release()) != 0)
-        error = errno;
-    if (error == 0)
-        error = platform::moveIntoPlace(temporary, target, replace);
-    if (error != 0) {
-        ::unlink(temporary.constData());
-        return failedWrite(path, error);
-    }
-    return {};
+    const QByteArray name = QFile::encodeName(path);
+    const platform::FileResult<> written = platform::writeFile(name, bytes, replace);
+    if (written.ok())
+        return {};
+    const int code = written.error().code;
+    // The two refusals that come from a symbolic link say so; a plain ENOENT is a missing folder.
+    struct stat link
+    {
+    };
+    const bool isLink = ::lstat(name.constData(), &link) == 0 && S_ISLNK(link.st_mode);
+    const QString why = isLink && code == ENOENT
+        ? QStringLiteral("lien symbolique vers un fichier absent")
+        : isLink && code == EACCES
+        ? QStringLiteral("lien symbolique d'un autre utilisateur dans un dossier partagé, ou "
+                         "fichier en lecture seule")
+        : writeErrorText(code);
+    return failedWrite(path, code, why);
 }

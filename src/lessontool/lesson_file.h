@@ -27,12 +27,11 @@ QByteArray lessonFileBytes(const QList<LessonEntry> &entries);
 platform::FileResult<QByteArray> readWholeFile(const QString &path,
                                                qsizetype maxBytes = qsizetype(512) << 20);
 
-/// Writes bytes to path through a temporary file in the same directory, renamed into place once
-/// complete and synced: a failure (full disk, no permission) leaves no partial file and the old
-/// one untouched. An existing path is kept, and an error returned, unless replace. The error text,
-/// in French, names the file.
-platform::FileResult<> writeFileAtomically(const QString &path, const QByteArray &bytes,
-                                           bool replace);
+/// Writes bytes to the file at path by the platform's safe replacement (platform::writeFile): a
+/// failure (full disk, no permission) leaves no partial file and the old one untouched; links are
+/// followed by the kernel's rule; only a regular file is replaced, keeping its owner, group and
+/// mode, and only when replace. The error text, in French, names the file.
+platform::FileResult<> writeOutputFile(const QString &path, const QByteArray &bytes, bool replace);
 
 /// The French text for a system error number when writing.
 QString writeErrorText(int errorNumber);

@@ -327,7 +327,8 @@ int keepOwner(int fd, const struct stat &old)
 }
 
 /// Puts bytes in place of target (old: its status, null when it is new): written into a
-/// temporary, then renamed over it, so that the file is always either the old or the new one.
+/// temporary, then renamed over it, so that the file is always either the old or the new one. A
+/// file that was absent is never renamed over: one that appeared meanwhile stays (EEXIST).
 int replaceFile(const QByteArray &target, const struct stat *old, QByteArrayView bytes)
 {
     removeStaleTemporaries(target);
@@ -357,8 +358,7 @@ int replaceFile(const QByteArray &target, const struct stat *old, QByteArrayView
     }
     if (error == 0) {
         reach(WriteStep::Named);
-        if (rename(temporary.name.constData(), target.constData()) != 0)
-            error = errno;
+        error = moveIntoPlace(temporary.name, target, old != nullptr);
     }
     if (error != 0 && !temporary.name.isEmpty())
         unlink(temporary.name.constData());
@@ -368,31 +368,69 @@ int replaceFile(const QByteArray &target, const struct stat *old, QByteArrayView
     return error;
 }
 
-/// editFile's work; 0 or errno.
-int editContent(const QByteArray &path, const std::function<QByteArray(QByteArrayView)> &edit)
+/// The file that a write to path replaces or creates: the end of its links, followed by the
+/// kernel's rule, whether it exists, and its status then.
+struct Target
 {
-    QByteArray target = path;
-    if (const int error = resolveLinks(target))
-        return error;
+    QByteArray path;
+    bool exists = false;
     struct stat status
     {
     };
-    const bool exists = lstat(target.constData(), &status) == 0;
-    if (!exists && errno != ENOENT)
-        return errno;
-    // A link to nothing is never written through: a file would appear wherever it points.
-    if (!exists && target != path)
-        return ENOENT;
-    // A read-only settings file is the learner's refusal, even where the directory would let a
-    // rename by. Checked with the identity that writes (access() would take the real one).
-    if (exists && faccessat(AT_FDCWD, target.constData(), W_OK, AT_EACCESS) != 0)
-        return errno;
+};
+
+/// Finds the target of a write to path; 0 or errno. Only a regular file is ever replaced (EISDIR
+/// for a directory, EINVAL for anything else), and a link to nothing is never written through: a
+/// file would appear wherever it points (ENOENT).
+int findTarget(const QByteArray &path, Target &target)
+{
+    target.path = path;
+    if (const int error = resolveLinks(target.path))
+        return error;
+    target.exists = lstat(target.path.constData(), &target.status) == 0;
+    if (!target.exists)
+        return errno == ENOENT && target.path == path ? 0 : errno;
+    if (!S_ISREG(target.status.st_mode))
+        return S_ISDIR(target.status.st_mode) ? EISDIR : EINVAL;
+    return 0;
+}
+
+/// A read-only file is the learner's refusal, even where the directory would let a rename by.
+/// Checked with the identity that writes (access() would take the real one).
+int writable(const Target &target)
+{
+    return !target.exists || faccessat(AT_FDCWD, target.path.constData(), W_OK, AT_EACCESS) == 0
+        ? 0
+        : errno;
+}
+
+/// editFile's work; 0 or errno.
+int editContent(const QByteArray &path, const std::function<QByteArray(QByteArrayView)> &edit)
+{
+    Target target;
+    if (const int error = findTarget(path, target))
+        return error;
+    if (const int error = writable(target))
+        return error;
     QByteArray content;
-    if (exists) {
-        if (const int error = readRegular(target, content, O_NOFOLLOW))
+    if (target.exists) {
+        if (const int error = readRegular(target.path, content, O_NOFOLLOW))
             return error;
     }
-    return replaceFile(target, exists ? &status : nullptr, edit(content));
+    return replaceFile(target.path, target.exists ? &target.status : nullptr, edit(content));
+}
+
+/// writeFile's work; 0 or errno.
+int writeContent(const QByteArray &path, QByteArrayView bytes, bool replaceExisting)
+{
+    Target target;
+    if (const int error = findTarget(path, target))
+        return error;
+    if (target.exists && !replaceExisting)
+        return EEXIST;
+    if (const int error = writable(target))
+        return error;
+    return replaceFile(target.path, target.exists ? &target.status : nullptr, bytes);
 }
 
 } // namespace
@@ -408,6 +446,13 @@ FileResult<QByteArray> readRegularFile(const QByteArray &path, int extraFlags, q
 FileResult<> editFile(const QByteArray &path, const std::function<QByteArray(QByteArrayView)> &edit)
 {
     if (const int error = editContent(path, edit))
+        return FileError::fromErrno(error);
+    return {};
+}
+
+FileResult<> writeFile(const QByteArray &path, QByteArrayView bytes, bool replaceExisting)
+{
+    if (const int error = writeContent(path, bytes, replaceExisting))
         return FileError::fromErrno(error);
     return {};
 }

@@ -66,9 +66,15 @@ FileResult<QByteArray> readRegularFile(const QByteArray &path, int extraFlags = 
 /// is renamed over it; a kill leaves no temporary behind for long, as the next write removes it.
 /// Symbolic links are followed where the kernel's protected_symlinks rule would follow them (EACCES
 /// otherwise), and a link to a missing file is not created through (ENOENT). A read-only file is
-/// refused, whatever its directory allows.
+/// refused, whatever its directory allows, and so is anything but a regular file (EISDIR for a
+/// directory, EINVAL otherwise).
 FileResult<> editFile(const QByteArray &path,
                       const std::function<QByteArray(QByteArrayView)> &edit);
+
+/// Puts bytes in the file at path, creating it when missing, by the same safe replacement as
+/// editFile: links, temporaries, owner, group and mode, and the refusals are the same. Without
+/// replaceExisting an existing file is kept (EEXIST).
+FileResult<> writeFile(const QByteArray &path, QByteArrayView bytes, bool replaceExisting);
 
 /// The moments of a replacement at which a kill leaves a temporary file: once it holds the new
 /// content, and once it has a name beside the file, just before it is renamed over it.

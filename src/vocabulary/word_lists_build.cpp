@@ -29,6 +29,10 @@ void TForm1::Liste_const()
             !read.ok())
             failures.append({read.error().message, lessonNameLine(lessonFileName(item))});
     }
+    // A rebuild that loaded less than the last gives the rest of the room back.
+    Liste_ch.shrinkToFit();
+    Liste_pin.shrinkToFit();
+    Liste_fr.shrinkToFit();
     for (const auto &[message, lesson] : std::as_const(failures))
         platform::reportError(message, lesson);
 }
