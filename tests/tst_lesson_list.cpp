@@ -87,6 +87,8 @@ private slots:
     void untickAllEmptiesTheLists();
     void commandWithNothingToChangeDoesNothing_data();
     void commandWithNothingToChangeDoesNothing();
+    void returnOnAFocusedButtonClicksIt_data();
+    void returnOnAFocusedButtonClicksIt();
     void tickAllLoadsInListOrder();
     void clickingANameRebuilds();
     void clickingACheckBoxUnticks();
@@ -310,6 +312,35 @@ void TestLessonList::commandWithNothingToChangeDoesNothing()
     QCOMPARE(entries(form), before);
     QCOMPARE(form.Liste_ch.tag, 3);
     QCOMPARE(form.compteur->caption(), QStringLiteral("4/ 9"));
+}
+
+void TestLessonList::returnOnAFocusedButtonClicksIt_data()
+{
+    QTest::addColumn<bool>("tickAll");
+    QTest::newRow("Tout sélectionner") << true;
+    QTest::newRow("Tout désélectionner") << false;
+}
+
+void TestLessonList::returnOnAFocusedButtonClicksIt()
+{
+    QFETCH(bool, tickAll);
+
+    WindowFixture fixture;
+    fixture.addLesson(QStringLiteral("a.txt"), numberedLines(2, QStringLiteral("a")));
+    fixture.addLesson(QStringLiteral("b.txt"), numberedLines(3, QStringLiteral("b")));
+    TForm1 &form = fixture.start();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    if (tickAll)
+        form.Button3Click();
+    QPushButton *button = tickAll ? form.Button1 : form.Button3;
+    button->setFocus();
+    QCOMPARE(QApplication::focusWidget(), button);
+
+    QTest::keyClick(button, Qt::Key_Return);
+
+    const Qt::CheckState state = tickAll ? Qt::Checked : Qt::Unchecked;
+    QCOMPARE(ticks(form.ListView1), QList<Qt::CheckState>(2, state));
+    QCOMPARE(form.Liste_ch.count(), tickAll ? 5 : 0);
 }
 
 void TestLessonList::tickAllLoadsInListOrder()
