@@ -368,6 +368,11 @@ private slots:
         QCOMPARE(run.status, 2);
         QVERIFY2(run.err.contains(QStringLiteral("« y\\x1B]0;titre\\x07.csv »")), qPrintable(run.err));
         QVERIFY(!run.err.contains(QChar(0x1B)));
+        writeBytes(QStringLiteral("entete.tsv"), "chinois\tpinyin\n好\thao3\n");
+        run = shell(QStringLiteral("\"$1\" import entete.tsv -o z.txt --colonnes \"$(printf 'a\\033[2Jb')\""));
+        QCOMPARE(run.status, 2);
+        QVERIFY2(run.err.contains(QStringLiteral("« a\\x1B[2Jb »")), qPrintable(run.err));
+        QVERIFY(!run.err.contains(QChar(0x1B)));
     }
 
     void fullStandardOutputIsAFailure()
@@ -378,6 +383,21 @@ private slots:
             const Run run = shell(QStringLiteral("\"$1\" %1 lecon.txt > /dev/full").arg(command));
             QCOMPARE(run.status, 2);
             QVERIFY2(run.err.contains(QStringLiteral("sortie standard : écriture impossible")),
+                     qPrintable(run.err));
+        }
+    }
+
+    void standardOutputAsAFileIsRefused()
+    {
+        // /dev/stdout on a pipe or a terminal is no file to replace, with or without --remplacer.
+        ScopedWorkDir work;
+        writeBytes(QStringLiteral("liste.tsv"), "好\thao3\tbien\n");
+        for (const QString &replace : {QString(), QStringLiteral("--remplacer")}) {
+            const Run run = shell(
+                QStringLiteral("\"$1\" import liste.tsv -o /dev/stdout %1 | cat").arg(replace));
+            QCOMPARE(run.status, 0); // cat's
+            QVERIFY2(run.err.contains(QStringLiteral("« /dev/stdout » : écriture impossible (ce "
+                                                     "n'est pas un fichier ordinaire)")),
                      qPrintable(run.err));
         }
     }

@@ -26,10 +26,11 @@ void print(FILE *stream, const QString &text)
     std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
 }
 
-/// An argument echoed in a message, its odd bytes and control characters made visible.
-QString shown(const QString &argument)
+/// Text echoed in a message (an argument, a list's words), its odd bytes and control characters
+/// made visible.
+QString shown(const QString &text)
 {
-    return file_names::visible(argument);
+    return file_names::visible(text);
 }
 
 int fail(const QString &message)
@@ -167,7 +168,7 @@ private:
               QStringLiteral("%1, ligne %2 : %3%4\n")
                   .arg(quotedName(issue.file))
                   .arg(issue.line)
-                  .arg(issue.message, outcome));
+                  .arg(shown(issue.message), outcome));
     }
 };
 
@@ -239,7 +240,7 @@ int importCommand(const QStringList &arguments)
         },
         parser.isSet(replaceOption));
     if (lesson.fatal)
-        return fail(*lesson.fatal + QStringLiteral(" ; rien n'a été écrit"));
+        return fail(shown(*lesson.fatal) + QStringLiteral(" ; rien n'a été écrit"));
     if (written.ok() || written.error().code == ECANCELED) {
         if (lesson.entries == 0)
             return fail(QStringLiteral("aucune entrée à écrire ; rien n'a été écrit (--colonnes, "

@@ -438,6 +438,16 @@ int findTarget(const QByteArray &path, Target &target)
     if (const int error = resolveLinks(target.path))
         return error;
     target.exists = lstat(target.path.constData(), &target.status) == 0;
+    if (!target.exists && errno == ENOENT && target.path != path) {
+        // A link that only the kernel resolves, such as /dev/stdout to a pipe: what it reaches
+        // is there, and is no regular file.
+        struct stat reached
+        {
+        };
+        if (stat(path.constData(), &reached) == 0 && !S_ISREG(reached.st_mode))
+            return S_ISDIR(reached.st_mode) ? EISDIR : EINVAL;
+        return ENOENT;
+    }
     if (!target.exists)
         return errno == ENOENT && target.path == path ? 0 : errno;
     if (!S_ISREG(target.status.st_mode))
