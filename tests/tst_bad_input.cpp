@@ -625,8 +625,7 @@ void TestBadInput::settingsFileTooLargeOrUtf16_data()
     QTest::addColumn<QByteArray>("stored");
     const QByteArray keys("[Vitesse]\r\npinyin=3\r\n[Affichage]\r\nchamps_pinyin=26\r\n");
     // Read whole, a file one byte past the cap would give these values: it must not be read.
-    QTest::newRow("1 MB and one byte")
-        << keys + QByteArray(megabyte + 1 - keys.size(), ';');
+    QTest::newRow("1 MB and one byte") << keys + QByteArray(megabyte + 1 - keys.size(), ';');
     QTest::newRow("UTF-16 LE") << bom() + utf16le(QString::fromLatin1(keys));
     QByteArray bigEndian("\xFE\xFF", 2);
     for (const char c : keys)

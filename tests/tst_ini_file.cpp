@@ -15,13 +15,13 @@
 #include <csignal>
 #include <fcntl.h>
 #include <optional>
-#include <utility>
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 
 Q_DECLARE_METATYPE(std::optional<QByteArray>)
 Q_DECLARE_METATYPE(platform::WriteStep)

@@ -718,8 +718,9 @@ private slots:
         LessonCheck check = checkLesson(QStringLiteral("a.txt"), cap);
         QVERIFY(!check.ok());
         QVERIFY(!check.tooLarge.isEmpty());
-        QVERIFY2(checkReport(check).contains(QStringLiteral("« a.txt » : listée, lecture impossible")),
-                 qPrintable(checkReport(check)));
+        QVERIFY2(
+            checkReport(check).contains(QStringLiteral("« a.txt » : listée, lecture impossible")),
+            qPrintable(checkReport(check)));
         check = checkLesson(QStringLiteral("a.txt"), lesson.size());
         QVERIFY(check.ok());
         QCOMPARE(check.entries, 40);

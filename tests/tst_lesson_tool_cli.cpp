@@ -42,8 +42,9 @@ Run tool(const QStringList &arguments)
 Run shell(const QString &script)
 {
     QProcess process;
-    process.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), script, QStringLiteral("sh"),
-                                              QStringLiteral(HANLEXO_LESSON_TOOL)});
+    process.start(
+        QStringLiteral("/bin/sh"),
+        {QStringLiteral("-c"), script, QStringLiteral("sh"), QStringLiteral(HANLEXO_LESSON_TOOL)});
     if (!process.waitForFinished(60000))
         qFatal("the shell did not finish");
     return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
@@ -348,7 +349,8 @@ private slots:
         // Names that are no UTF-8 reach their own file, and are shown escaped.
         ScopedWorkDir work;
         writeBytes(QStringLiteral("liste.tsv"), "好\thao3\tbien\n");
-        Run run = shell(QStringLiteral("\"$1\" import liste.tsv -o \"$(printf 'out\\377\\376.txt')\""));
+        Run run
+            = shell(QStringLiteral("\"$1\" import liste.tsv -o \"$(printf 'out\\377\\376.txt')\""));
         QCOMPARE(run.status, 0);
         QVERIFY2(run.out.contains(QStringLiteral("« out\\xFF\\xFE.txt »")), qPrintable(run.out));
         QCOMPARE(namesHere(), (QByteArrayList {"liste.tsv", "out\xFF\xFE.txt"}));
@@ -364,12 +366,15 @@ private slots:
         QCOMPARE(run.status, 1);
         QVERIFY2(run.out.contains(QStringLiteral("« x\\x1B[2J\\x07.txt »")), qPrintable(run.out));
         QVERIFY(!run.out.contains(QChar(0x1B)) && !run.out.contains(QChar(0x07)));
-        run = shell(QStringLiteral("\"$1\" import \"$(printf 'y\\033]0;titre\\007.csv')\" -o z.txt"));
+        run = shell(
+            QStringLiteral("\"$1\" import \"$(printf 'y\\033]0;titre\\007.csv')\" -o z.txt"));
         QCOMPARE(run.status, 2);
-        QVERIFY2(run.err.contains(QStringLiteral("« y\\x1B]0;titre\\x07.csv »")), qPrintable(run.err));
+        QVERIFY2(run.err.contains(QStringLiteral("« y\\x1B]0;titre\\x07.csv »")),
+                 qPrintable(run.err));
         QVERIFY(!run.err.contains(QChar(0x1B)));
         writeBytes(QStringLiteral("entete.tsv"), "chinois\tpinyin\n好\thao3\n");
-        run = shell(QStringLiteral("\"$1\" import entete.tsv -o z.txt --colonnes \"$(printf 'a\\033[2Jb')\""));
+        run = shell(QStringLiteral(
+            "\"$1\" import entete.tsv -o z.txt --colonnes \"$(printf 'a\\033[2Jb')\""));
         QCOMPARE(run.status, 2);
         QVERIFY2(run.err.contains(QStringLiteral("« a\\x1B[2Jb »")), qPrintable(run.err));
         QVERIFY(!run.err.contains(QChar(0x1B)));
@@ -429,8 +434,8 @@ private slots:
         const int running = ::open(".en-cours.txt.tmp.Qw3rT5", O_RDONLY | O_CLOEXEC);
         QVERIFY(running >= 0);
         QCOMPARE(::flock(running, LOCK_EX), 0);
-        QByteArrayList kept = {".en-cours.txt.tmp.Qw3rT5", ".notes.txt.tmp.mine", "lecon.txt",
-                               "liste.tsv"};
+        QByteArrayList kept
+            = {".en-cours.txt.tmp.Qw3rT5", ".notes.txt.tmp.mine", "lecon.txt", "liste.tsv"};
         if (geteuid() == 0) {
             writeBytes(QStringLiteral(".sien.txt.tmp.Zz99Yy"), "x");
             QCOMPARE(::chown(".sien.txt.tmp.Zz99Yy", nobodyId, nobodyId), 0);
@@ -455,16 +460,16 @@ private slots:
         QCOMPARE(::chown("lecon.txt", nobodyId, nobodyId), 0);
         QCOMPARE(::chmod("lecon.txt", 0640), 0);
         for (const QString &command : {QStringLiteral("import"), QStringLiteral("exporter")}) {
-            const QString source = command == u"import" ? QStringLiteral("liste.tsv")
-                                                        : QStringLiteral("lecon.txt");
-            const QString output = command == u"import" ? QStringLiteral("lecon.txt")
-                                                        : QStringLiteral("liste.tsv");
+            const QString source
+                = command == u"import" ? QStringLiteral("liste.tsv") : QStringLiteral("lecon.txt");
+            const QString output
+                = command == u"import" ? QStringLiteral("lecon.txt") : QStringLiteral("liste.tsv");
             if (command == u"exporter") {
                 QCOMPARE(::chown("liste.tsv", nobodyId, nobodyId), 0);
                 QCOMPARE(::chmod("liste.tsv", 0640), 0);
             }
-            const Run run = tool({command, source, QStringLiteral("-o"), output,
-                                  QStringLiteral("--remplacer")});
+            const Run run = tool(
+                {command, source, QStringLiteral("-o"), output, QStringLiteral("--remplacer")});
             QCOMPARE(run.status, 0);
             struct stat status = {};
             QCOMPARE(::stat(QFile::encodeName(output).constData(), &status), 0);
@@ -494,7 +499,8 @@ private slots:
         QByteArray list;
         constexpr qsizetype sourceKb = 16 << 10;
         for (int i = 0; list.size() < sourceKb * 1024; ++i)
-            list += "字" + QByteArray::number(i) + "\tzi4\tmot numéro " + QByteArray::number(i) + '\n';
+            list += "字" + QByteArray::number(i) + "\tzi4\tmot numéro " + QByteArray::number(i)
+                + '\n';
         writeBytes(QStringLiteral("liste.tsv"), list);
 
         // Import needs at most four times its source, beyond what the tool needs to start...
@@ -507,8 +513,8 @@ private slots:
         QCOMPARE(run.status, 2);
         QVERIFY2(run.err.contains(QStringLiteral("mémoire insuffisante")), qPrintable(run.err));
         QCOMPARE(namesHere(), (QByteArrayList {"a.txt", "liste.tsv"}));
-        run = shell(QStringLiteral("ulimit -v %1 && \"$1\" verifier a.txt")
-                        .arg(base + sourceKb / 4));
+        run = shell(
+            QStringLiteral("ulimit -v %1 && \"$1\" verifier a.txt").arg(base + sourceKb / 4));
         QCOMPARE(run.status, 2);
         QVERIFY2(run.err.contains(QStringLiteral("mémoire insuffisante")), qPrintable(run.err));
     }

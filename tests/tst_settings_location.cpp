@@ -393,8 +393,9 @@ void TestSettingsLocation::refusedLongConfigHomeLeavesNoDirectory()
     qputenv("XDG_CONFIG_HOME", config);
     platform::setExecutablePathOverride(path(QStringLiteral("missing/hanlexo-vocab")));
     const Settings settings(Settings::builtPath());
-    QVERIFY_THROWS_EXCEPTION(platform::AppError,
-                             settings.writeInteger(settings_keys::vitesse, settings_keys::pinyin, 6));
+    QVERIFY_THROWS_EXCEPTION(
+        platform::AppError,
+        settings.writeInteger(settings_keys::vitesse, settings_keys::pinyin, 6));
     QVERIFY(!QFileInfo::exists(QFile::decodeName(path(QStringLiteral("long")))));
 }
 

@@ -81,8 +81,7 @@ bool closingQuoteFollows(QStringView text, qsizetype pos)
 
 } // namespace
 
-RecordReader::RecordReader(QStringView text, QChar delimiter)
-    : m_text(text), m_delimiter(delimiter)
+RecordReader::RecordReader(QStringView text, QChar delimiter) : m_text(text), m_delimiter(delimiter)
 { }
 
 bool RecordReader::next(Record &out)

@@ -177,7 +177,8 @@ std::optional<QString> resolveColumns(const QStringList &choice, const QStringLi
             const int value = item.toInt(&number);
             // A number too large for a column count is still a number, not a header's name.
             if (!number && isDecimal(item))
-                return QStringLiteral("colonne %1 hors limites : les colonnes se comptent de 1 à %2")
+                return QStringLiteral(
+                           "colonne %1 hors limites : les colonnes se comptent de 1 à %2")
                     .arg(item)
                     .arg(std::numeric_limits<int>::max());
             if (number) {

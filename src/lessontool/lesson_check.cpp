@@ -28,8 +28,11 @@ bool hasTxtSuffix(const QString &path)
 QString signatureReason(const QByteArray &name)
 {
     QByteArray head(3, '\0');
-    const platform::Descriptor file = platform::openRetrying(name, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    head.truncate(file.isOpen() ? std::max<qsizetype>(platform::readFully(file.get(), head.data(), 3), 0) : 0);
+    const platform::Descriptor file
+        = platform::openRetrying(name, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    head.truncate(file.isOpen()
+                      ? std::max<qsizetype>(platform::readFully(file.get(), head.data(), 3), 0)
+                      : 0);
     if (head.size() < 2)
         return QStringLiteral("moins de deux octets : pas de marque FF FE");
     if (head.startsWith("\xFE\xFF"))

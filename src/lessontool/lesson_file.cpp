@@ -148,8 +148,8 @@ platform::FileResult<> writeOutputFile(const QString &path, const QByteArray &by
         path, [&bytes](const platform::ContentSink &sink) { return sink(bytes); }, replace);
 }
 
-platform::FileResult<> writeOutputFile(const QString &path,
-                                       const platform::ContentSource &content, bool replace)
+platform::FileResult<> writeOutputFile(const QString &path, const platform::ContentSource &content,
+                                       bool replace)
 {
     const QByteArray name = file_names::bytesOf(path);
     const platform::FileResult<> written = platform::writeFile(name, content, replace);

@@ -47,8 +47,8 @@ platform::FileResult<> writeOutputFile(const QString &path, const QByteArray &by
 
 /// writeOutputFile() with the content given piece by piece (platform::ContentSource). An error
 /// the source gives back is passed on as it is, with the French text of the refusal.
-platform::FileResult<> writeOutputFile(const QString &path,
-                                       const platform::ContentSource &content, bool replace);
+platform::FileResult<> writeOutputFile(const QString &path, const platform::ContentSource &content,
+                                       bool replace);
 
 /// The French text for a system error number when writing.
 QString writeErrorText(int errorNumber);

@@ -545,8 +545,8 @@ QByteArrayList missingDirectories(QByteArray directory)
     struct stat status
     {
     };
-    while (!directory.isEmpty() && directory != "/"
-           && lstat(directory.constData(), &status) != 0 && errno == ENOENT) {
+    while (!directory.isEmpty() && directory != "/" && lstat(directory.constData(), &status) != 0
+           && errno == ENOENT) {
         missing.prepend(directory);
         const qsizetype slash = directory.lastIndexOf('/');
         directory = slash < 0 ? QByteArray() : directory.left(std::max<qsizetype>(slash, 1));
@@ -563,7 +563,8 @@ int makeDirectory(const QByteArray &directory)
         return errno;
     if (geteuid() != 0)
         return 0;
-    const Descriptor made = openRetrying(directory, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    const Descriptor made
+        = openRetrying(directory, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     struct stat status
     {
     };
@@ -603,8 +604,7 @@ FileResult<> writeFile(const QByteArray &path, QByteArrayView bytes, bool replac
         path, [bytes](const ContentSink &sink) { return sink(bytes); }, replaceExisting);
 }
 
-FileResult<> writeFile(const QByteArray &path, const ContentSource &content,
-                       bool replaceExisting)
+FileResult<> writeFile(const QByteArray &path, const ContentSource &content, bool replaceExisting)
 {
     if (const int error = writeContent(path, content, replaceExisting))
         return FileError::fromErrno(error);

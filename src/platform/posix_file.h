@@ -91,8 +91,7 @@ using ContentSource = std::function<int(const ContentSink &)>;
 FileResult<> writeFile(const QByteArray &path, QByteArrayView bytes, bool replaceExisting);
 
 /// writeFile with the content given piece by piece, so that it never needs to be held whole.
-FileResult<> writeFile(const QByteArray &path, const ContentSource &content,
-                       bool replaceExisting);
+FileResult<> writeFile(const QByteArray &path, const ContentSource &content, bool replaceExisting);
 
 /// Makes directory and its missing parents, each new one private (mode 0700). Made by root in
 /// another user's directory, a new one becomes that user's, as the files root makes there do

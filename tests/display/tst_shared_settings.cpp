@@ -35,7 +35,8 @@ int runInstance(int instance, const QByteArray &directory)
 
     // Both windows open before either changes anything, so that the changes overlap.
     writeBytes(QFile::decodeName(directory) + QStringLiteral("/ready%1").arg(instance), "");
-    const QString other = QFile::decodeName(directory) + QStringLiteral("/ready%1").arg(1 - instance);
+    const QString other
+        = QFile::decodeName(directory) + QStringLiteral("/ready%1").arg(1 - instance);
     for (QDeadlineTimer deadline(30000); !QFile::exists(other);) {
         if (deadline.hasExpired())
             return 3;
