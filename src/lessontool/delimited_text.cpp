@@ -48,9 +48,9 @@ QList<QStringView> firstLines(QStringView text, qsizetype count)
 
 namespace {
 
-// In a TAB-separated list, whether the quote at pos opens a quoted field: its first lone quote
-// after it (a doubled one stands for a quote) is followed by a TAB, a line end or the end.
-bool opensTabQuotedField(QStringView text, qsizetype pos)
+// Where the first lone quote after the quote at pos stands (a doubled one stands for a quote);
+// -1 when there is none.
+qsizetype closingQuoteAfter(QStringView text, qsizetype pos)
 {
     for (qsizetype at = pos + 1; at < text.size(); ++at) {
         if (text[at] != u'"')
@@ -59,24 +59,17 @@ bool opensTabQuotedField(QStringView text, qsizetype pos)
             ++at;
             continue;
         }
-        return at + 1 == text.size() || text[at + 1] == u'\t' || isLineEnd(text[at + 1]);
+        return at;
     }
-    return false;
+    return -1;
 }
 
-// Whether the quote at pos has a lone closing quote after it (a doubled one stands for a quote).
-bool closingQuoteFollows(QStringView text, qsizetype pos)
+// In a TAB-separated list, whether the quote at pos opens a quoted field: its closing quote is
+// followed by a TAB, a line end or the end.
+bool opensTabQuotedField(QStringView text, qsizetype pos)
 {
-    for (qsizetype at = pos + 1; at < text.size(); ++at) {
-        if (text[at] != u'"')
-            continue;
-        if (at + 1 < text.size() && text[at + 1] == u'"') {
-            ++at;
-            continue;
-        }
-        return true;
-    }
-    return false;
+    const qsizetype at = closingQuoteAfter(text, pos);
+    return at >= 0 && (at + 1 == text.size() || text[at + 1] == u'\t' || isLineEnd(text[at + 1]));
 }
 
 } // namespace
@@ -110,7 +103,7 @@ bool RecordReader::next(Record &out)
             // A quoted field, blanks before its quote dropped: up to the lone closing quote.
             field.clear();
             lineHasContent = true;
-            if (!closingQuoteFollows(text, pos)) {
+            if (closingQuoteAfter(text, pos) < 0) {
                 // It would swallow the rest of the text, which the record is refused for: the
                 // text is not copied.
                 record.unterminatedQuote = true;
