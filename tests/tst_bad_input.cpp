@@ -648,7 +648,7 @@ void TestBadInput::settingsFileTooLargeOrUtf16()
         (QList<int> {0, 5, 7}));
     QCOMPARE(form.Caract_pin->fontSize(), 22);
     QVERIFY(fixture.settingsContent() == stored);
-    fixture.errors.clear();
+    QCOMPARE(fixture.errors, QStringList());
 
     // Each change is refused with the usual message, never appended, and kept for the run.
     QTest::keyClick(form.ScrollBar1, Qt::Key_Right);
