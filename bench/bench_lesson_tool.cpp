@@ -14,6 +14,10 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -67,6 +71,57 @@ void BM_Import100k(benchmark::State &state)
     state.counters["entries"] = double(entries);
 }
 BENCHMARK(BM_Import100k)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ImportProcessMemory(benchmark::State &state)
+{
+    // The whole hanlexo-lesson import of a list of the given size in MB, as its own process: the
+    // most memory it held (resident), against the size of the list. The target: at most 4 times.
+    QTemporaryDir dir;
+    const QString source = dir.filePath(QStringLiteral("liste.tsv"));
+    const QString output = dir.filePath(QStringLiteral("leçon.txt"));
+    const qsizetype wanted = qsizetype(state.range(0)) << 20;
+    QFile file(source);
+    if (!file.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", qPrintable(source));
+    const QByteArray block = utf8List(50000);
+    for (qsizetype written = 0; written < wanted; written += block.size()) {
+        if (file.write(block) != block.size())
+            qFatal("cannot write %s", qPrintable(source));
+    }
+    const double sourceMegabytes = double(file.size()) / double(1 << 20);
+    file.close();
+    double residentMegabytes = 0;
+    for (auto _ : state) {
+        QFile::remove(output);
+        const QByteArray sourceName = QFile::encodeName(source);
+        const QByteArray outputName = QFile::encodeName(output);
+        const pid_t child = fork();
+        if (child == 0) {
+            const int null = ::open("/dev/null", O_WRONLY);
+            dup2(null, STDOUT_FILENO);
+            dup2(null, STDERR_FILENO);
+            execl(HANLEXO_LESSON_TOOL, "hanlexo-lesson", "import", sourceName.constData(), "-o",
+                  outputName.constData(), static_cast<char *>(nullptr));
+            _exit(127);
+        }
+        int status = 0;
+        rusage usage {};
+        if (child < 0 || wait4(child, &status, 0, &usage) != child || !WIFEXITED(status)
+            || WEXITSTATUS(status) != 0)
+            qFatal("the import failed");
+        residentMegabytes = double(usage.ru_maxrss) / 1024.0;
+    }
+    state.counters["source_MB"] = sourceMegabytes;
+    state.counters["resident_MB"] = residentMegabytes;
+    state.counters["times_source"] = residentMegabytes / sourceMegabytes;
+}
+BENCHMARK(BM_ImportProcessMemory)
+    ->ArgName("MB")
+    ->Arg(64)
+    ->Arg(256)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 void BM_Verify500Lessons(benchmark::State &state)
 {

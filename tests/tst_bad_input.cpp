@@ -232,6 +232,8 @@ private slots:
     void settingsFileKeepsEveryOtherByte();
     void binarySettingsFile_data();
     void binarySettingsFile();
+    void settingsFileTooLargeOrUtf16_data();
+    void settingsFileTooLargeOrUtf16();
     void refusedSettingsWrite_data();
     void refusedSettingsWrite();
 };
@@ -532,15 +534,16 @@ void TestBadInput::settingsFileKeepsEveryOtherByte_data()
         << inGarbage << QList<int> {0, 3, 7} << QList<int> {50, 22, 20} << 1
         << QByteArray(inGarbage).replace("\npinyin=3\r", "\npinyin=4\r");
 
-    // 10 MB: the delays halfway, a size at the very end (without a final line end); the chinois
-    // delay is written back at start-up with the same bytes.
-    const QByteArray big = bigSettings(10 * megabyte, "[Vitesse]\r\nchinois=2\r\npinyin=3\r\n",
+    // Just under the 1 MB cap: the delays halfway, a size at the very end (without a final line
+    // end); the chinois delay is written back at start-up with the same bytes.
+    const QByteArray big = bigSettings(megabyte - 4096, "[Vitesse]\r\nchinois=2\r\npinyin=3\r\n",
                                        "[Affichage]\r\nchamps_pinyin=26");
-    QTest::newRow("10 MB") << big << QList<int> {2, 3, 7} << QList<int> {50, 26, 20} << 1
-                           << QByteArray(big).replace("\npinyin=3\r", "\npinyin=4\r");
-    const QByteArray oneLine(10 * megabyte, 'x');
-    QTest::newRow("10 MB on one line") << oneLine << QList<int> {0, 5, 7} << QList<int> {50, 22, 20}
-                                       << 0 << oneLine + "\r\n[Vitesse]\r\nchinois=1\r\n";
+    QTest::newRow("just under 1 MB") << big << QList<int> {2, 3, 7} << QList<int> {50, 26, 20} << 1
+                                     << QByteArray(big).replace("\npinyin=3\r", "\npinyin=4\r");
+    const QByteArray oneLine(megabyte - 4096, 'x');
+    QTest::newRow("just under 1 MB on one line")
+        << oneLine << QList<int> {0, 5, 7} << QList<int> {50, 22, 20} << 0
+        << oneLine + "\r\n[Vitesse]\r\nchinois=1\r\n";
 }
 
 void TestBadInput::settingsFileKeepsEveryOtherByte()
@@ -591,7 +594,6 @@ void TestBadInput::binarySettingsFile_data()
     QTest::addColumn<QByteArray>("stored");
     QTest::newRow("random bytes with NUL") << randomBytes(4096, 31);
     QTest::newRow("NUL bytes only") << QByteArray(1024, '\0');
-    QTest::newRow("UTF-16 text") << bom() + utf16le(QStringLiteral("[Vitesse]\r\npinyin=3\r\n"));
 }
 
 void TestBadInput::binarySettingsFile()
@@ -627,6 +629,51 @@ void TestBadInput::binarySettingsFile()
     TForm1 &again = fixture.start(false);
     QCOMPARE(again.ScrollBar1->value(), 6);
     QCOMPARE(fixture.errors, QStringList());
+}
+
+void TestBadInput::settingsFileTooLargeOrUtf16_data()
+{
+    QTest::addColumn<QByteArray>("stored");
+    const QByteArray keys("[Vitesse]\r\npinyin=3\r\n[Affichage]\r\nchamps_pinyin=26\r\n");
+    // Read whole, a file one byte past the cap would give these values: it must not be read.
+    QTest::newRow("1 MB and one byte") << keys + QByteArray(megabyte + 1 - keys.size(), ';');
+    QTest::newRow("UTF-16 LE") << bom() + utf16le(QString::fromLatin1(keys));
+    QByteArray bigEndian("\xFE\xFF", 2);
+    for (const char c : keys)
+        bigEndian.append('\0').append(c);
+    QTest::newRow("UTF-16 BE") << bigEndian;
+}
+
+void TestBadInput::settingsFileTooLargeOrUtf16()
+{
+    QFETCH(QByteArray, stored);
+
+    WindowFixture fixture;
+    fixture.addLesson(QStringLiteral("a.txt"), numberedLines(6, QStringLiteral("a")));
+    fixture.writeSettings(stored);
+    TForm1 &form = fixture.start();
+
+    // Unreadable: the designed values, the file untouched.
+    QCOMPARE(
+        (QList<int> {form.ScrollBar0->value(), form.ScrollBar1->value(), form.ScrollBar2->value()}),
+        (QList<int> {0, 5, 7}));
+    QCOMPARE(form.Caract_pin->fontSize(), 22);
+    QVERIFY(fixture.settingsContent() == stored);
+    QCOMPARE(fixture.errors, QStringList());
+
+    // Each change is refused with the usual message, never appended, and kept for the run.
+    QTest::keyClick(form.ScrollBar1, Qt::Key_Right);
+    form.N321->trigger();
+    const QString refusal
+        = QStringLiteral("Impossible d'écrire dans ") + fixture.settingsPath() + u'.';
+    QCOMPARE(fixture.errors, QStringList(2, refusal));
+    QCOMPARE(form.ScrollBar1->value(), 6);
+    QCOMPARE(form.Timer1->interval(), 6 * 500);
+    QCOMPARE(form.Caract_pin->fontSize(), 32);
+    QVERIFY2(fixture.settingsContent() == stored, "the unreadable file was changed");
+    QCOMPARE(filesIn(fixture.exeDir.path()), QStringList {QStringLiteral("dadorir_iruze.ini")});
+    fixture.errors.clear();
+    verifyUsable(fixture);
 }
 
 void TestBadInput::refusedSettingsWrite_data()

@@ -4,12 +4,14 @@
 #include "testsupport.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTest>
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <fcntl.h>
 #include <optional>
@@ -17,7 +19,9 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
+#include <utility>
 
 Q_DECLARE_METATYPE(std::optional<QByteArray>)
 Q_DECLARE_METATYPE(platform::WriteStep)
@@ -99,6 +103,11 @@ private slots:
     void readOnlyDirectoryRewritesInPlace();
     void readOnlyFileIsRefused_data();
     void readOnlyFileIsRefused();
+    void loneCrFirstLineKeepsTheBlankLine();
+    void unreadableContentIsNeitherReadNorWritten_data();
+    void unreadableContentIsNeitherReadNorWritten();
+    void fileGrowingPastTheCapIsRefused();
+    void writeWaitsForAnotherProgramsLock();
 };
 
 void TestIniFile::findsValues_data()
@@ -572,6 +581,110 @@ void TestIniFile::readOnlyFileIsRefused()
     QCOMPARE(readBytes(dir.filePath("place/settings.ini")), previous);
     QCOMPARE(QDir(dir.filePath("place")).entryList(QDir::Files | QDir::Hidden),
              QStringList {QStringLiteral("settings.ini")});
+}
+
+namespace {
+
+/// The lines of INI content, ended by CR LF, LF or a lone CR.
+QByteArrayList iniLines(QByteArrayView content)
+{
+    QByteArrayList lines;
+    QByteArray line;
+    for (qsizetype i = 0; i < content.size(); ++i) {
+        if (content[i] != '\r' && content[i] != '\n') {
+            line += content[i];
+            continue;
+        }
+        if (content[i] == '\r' && i + 1 < content.size() && content[i + 1] == '\n')
+            ++i;
+        lines << std::exchange(line, {});
+    }
+    if (!line.isEmpty())
+        lines << line;
+    return lines;
+}
+
+} // namespace
+
+void TestIniFile::loneCrFirstLineKeepsTheBlankLine()
+{
+    // The first line sets the line end the new key gets (a lone CR); the blank line after the
+    // section's last key, ended by LF, must not join it into one CR LF.
+    const QByteArray content("[Vitesse]\rchinois=1\n\n[Affichage]\rchamps_pinyin=26\r");
+    const QByteArray written = platform::ini::withValue(content, "Vitesse", "pinyin", "4");
+    QCOMPARE(iniLines(written),
+             (QByteArrayList {"[Vitesse]", "chinois=1", "pinyin=4", "", "[Affichage]",
+                              "champs_pinyin=26"}));
+    QCOMPARE(platform::ini::valueIn(written, "Vitesse", "pinyin"), QByteArray("4"));
+}
+
+void TestIniFile::unreadableContentIsNeitherReadNorWritten_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    const QByteArray keys("[Vitesse]\r\npinyin=3\r\n");
+    QTest::newRow("UTF-16 LE") << QByteArray("\xFF\xFE", 2) + keys;
+    QTest::newRow("UTF-16 BE") << QByteArray("\xFE\xFF", 2) + keys;
+    QTest::newRow("one byte past 1 MB")
+        << keys + QByteArray(platform::ini::maxFileBytes + 1 - keys.size(), ';');
+}
+
+void TestIniFile::unreadableContentIsNeitherReadNorWritten()
+{
+    QFETCH(QByteArray, content);
+    const ScopedWorkDir dir;
+    writeBytes(dir.filePath("settings.ini"), content);
+    QVERIFY(!platform::ini::readValue("settings.ini", "Vitesse", "pinyin").ok());
+    QVERIFY(!platform::ini::writeValue("settings.ini", "Vitesse", "pinyin", "4").ok());
+    QVERIFY(readBytes(dir.filePath("settings.ini")) == content);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList {QStringLiteral("settings.ini")});
+    // Exactly 1 MB is still read.
+    if (content.size() > platform::ini::maxFileBytes) {
+        writeBytes(dir.filePath("settings.ini"), content.chopped(1));
+        QCOMPARE(valueOf(platform::ini::readValue("settings.ini", "Vitesse", "pinyin")),
+                 std::optional<QByteArray>("3"));
+    }
+}
+
+void TestIniFile::fileGrowingPastTheCapIsRefused()
+{
+    // A file whose size says nothing of what a read gives, like one that grows while it is
+    // read: the kernel's map of this process, of size 0 and longer than 64 bytes.
+    const platform::FileResult<QByteArray> whole = platform::readRegularFile("/proc/self/maps");
+    QVERIFY(whole.ok());
+    QVERIFY(whole.value().size() > 64);
+    const platform::FileResult<QByteArray> capped
+        = platform::readRegularFile("/proc/self/maps", 0, 64);
+    QVERIFY(!capped.ok());
+    QCOMPARE(capped.error().code, EFBIG);
+}
+
+void TestIniFile::writeWaitsForAnotherProgramsLock()
+{
+    const ScopedWorkDir dir;
+    writeBytes(dir.filePath("settings.ini"), "[Vitesse]\npinyin=5\n");
+    const int held = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    QVERIFY(held >= 0);
+    QCOMPARE(flock(held, LOCK_EX | LOCK_NB), 0);
+
+    // Held elsewhere: refused after about a second, the file as it was.
+    QElapsedTimer timer;
+    timer.start();
+    QCOMPARE(codeOf(platform::ini::writeValue("settings.ini", "Vitesse", "pinyin", "6")),
+             EWOULDBLOCK);
+    QVERIFY2(timer.elapsed() >= 900 && timer.elapsed() < 10000,
+             qPrintable(QString::number(timer.elapsed())));
+    QCOMPARE(readBytes(dir.filePath("settings.ini")), QByteArray("[Vitesse]\npinyin=5\n"));
+
+    // Released within the second: the write waits for it and goes through.
+    std::thread release([held] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        close(held);
+    });
+    const int code = codeOf(platform::ini::writeValue("settings.ini", "Vitesse", "pinyin", "6"));
+    release.join();
+    QCOMPARE(code, 0);
+    QCOMPARE(readBytes(dir.filePath("settings.ini")), QByteArray("[Vitesse]\npinyin=6\n"));
 }
 
 QTEST_APPLESS_MAIN(TestIniFile)

@@ -3,6 +3,7 @@
 #include "lessontool/delimited_text.h"
 #include "lessontool/exporter.h"
 #include "lessontool/field_text.h"
+#include "lessontool/file_names.h"
 #include "lessontool/importer.h"
 #include "lessontool/lesson_check.h"
 #include "lessontool/lesson_file.h"
@@ -14,6 +15,7 @@
 #include <QFileInfo>
 #include <QTest>
 
+#include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -699,6 +701,104 @@ private slots:
         QVERIFY(QFileInfo(QStringLiteral("tube.txt")).exists()
                 && !QFileInfo(QStringLiteral("tube.txt")).isFile());
         QVERIFY(!writeOutputFile(work.filePath(QStringLiteral("no/such.txt")), "x", true).ok());
+    }
+
+    void readersStopAtTheirCap()
+    {
+        // A small cap set for the test stands for the tool's 512 MB: each reader refuses a longer
+        // file and names it.
+        ScopedWorkDir work;
+        QStringList lines;
+        for (int i = 0; i < 40; ++i)
+            lines << QStringLiteral("字%1\tzi%1\tmot %1").arg(i);
+        const QByteArray lesson = lessonBytes(lines);
+        writeBytes(work.filePath(QStringLiteral("a.txt")), lesson);
+        const qsizetype cap = lesson.size() - 1;
+
+        LessonCheck check = checkLesson(QStringLiteral("a.txt"), cap);
+        QVERIFY(!check.ok());
+        QVERIFY(!check.tooLarge.isEmpty());
+        QVERIFY2(
+            checkReport(check).contains(QStringLiteral("« a.txt » : listée, lecture impossible")),
+            qPrintable(checkReport(check)));
+        check = checkLesson(QStringLiteral("a.txt"), lesson.size());
+        QVERIFY(check.ok());
+        QCOMPARE(check.entries, 40);
+
+        QList<LessonEntry> entries;
+        const std::optional<QString> refused
+            = readLessonEntries(QStringLiteral("a.txt"), entries, cap);
+        QVERIFY(refused);
+        QVERIFY2(refused->startsWith(QStringLiteral("« a.txt » : lecture impossible")),
+                 qPrintable(*refused));
+        QVERIFY(!readLessonEntries(QStringLiteral("a.txt"), entries, lesson.size()));
+        QCOMPARE(entries.size(), 40);
+
+        const QByteArray list = "好\thao3\tbien\n谢谢\txie4xie\tmerci\n";
+        writeBytes(work.filePath(QStringLiteral("liste.tsv")), list);
+        ImportResult result;
+        importFiles({QStringLiteral("liste.tsv")}, {}, result, list.size() - 1);
+        QVERIFY(result.fatal);
+        QVERIFY2(result.fatal->startsWith(QStringLiteral("« liste.tsv » : lecture impossible")),
+                 qPrintable(*result.fatal));
+        QVERIFY(result.entries.isEmpty());
+        ImportResult whole;
+        importFiles({QStringLiteral("liste.tsv")}, {}, whole, list.size());
+        QVERIFY(!whole.fatal);
+        QCOMPARE(whole.entries.size(), 2);
+    }
+
+    void lessonWriterWritesInPieces()
+    {
+        // More than one piece's worth: the pieces joined are the format, and a sink's refusal
+        // stops the writer.
+        QStringList lines;
+        QList<LessonEntry> entries;
+        for (int i = 0; i < 40000; ++i) {
+            lines << QStringLiteral("字%1\tzi%1\tmot %1").arg(i);
+            entries.append({QStringLiteral("字%1").arg(i), QStringLiteral("zi%1").arg(i),
+                            QStringLiteral("mot %1").arg(i)});
+        }
+        QByteArray joined;
+        int pieces = 0;
+        LessonWriter writer([&](QByteArrayView piece) {
+            ++pieces;
+            joined.append(piece);
+            return 0;
+        });
+        for (const LessonEntry &entry : entries)
+            QCOMPARE(writer.add(entry), 0);
+        QCOMPARE(writer.finish(), 0);
+        QVERIFY(pieces > 1);
+        QVERIFY(joined == lessonBytes(lines));
+
+        int calls = 0;
+        LessonWriter refusing([&](QByteArrayView) { return ++calls == 1 ? ENOSPC : 0; });
+        int firstError = 0;
+        for (const LessonEntry &entry : entries) {
+            if (const int error = refusing.add(entry); error != 0 && firstError == 0)
+                firstError = error;
+        }
+        QCOMPARE(firstError, ENOSPC);
+        QCOMPARE(refusing.finish(), ENOSPC);
+        QCOMPARE(calls, 1);
+    }
+
+    void fileNamesKeepTheirBytes()
+    {
+        // Every byte value, alone and after valid UTF-8, comes back as it was given.
+        for (int byte = 1; byte < 256; ++byte) {
+            const QByteArray name = "é" + QByteArray(1, char(byte)) + "字.txt";
+            QCOMPARE(file_names::bytesOf(file_names::fromArgument(name)), name);
+        }
+        const QByteArray broken("a\xE5\xAD.txt\xF0\x9F\x98"); // cut sequences
+        QCOMPARE(file_names::bytesOf(file_names::fromArgument(broken)), broken);
+        QCOMPARE(file_names::bytesOf(file_names::fromArgument("😀.txt")), QByteArray("😀.txt"));
+
+        QCOMPARE(file_names::visible(file_names::fromArgument("bad\xFF\xFE.txt")),
+                 QStringLiteral("bad\\xFF\\xFE.txt"));
+        QCOMPARE(file_names::visible(QStringLiteral("a\x1B[31m\tb\x7F\u0085c 字😀")),
+                 QStringLiteral("a\\x1B[31m\\x09b\\x7F\\u0085c 字😀"));
     }
 
     void check()

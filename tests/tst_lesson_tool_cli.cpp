@@ -8,6 +8,10 @@
 #include <QProcess>
 #include <QTest>
 
+#include <algorithm>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,6 +35,36 @@ Run tool(const QStringList &arguments)
         qFatal("hanlexo-lesson did not finish");
     return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromUtf8(process.readAllStandardError())};
+}
+
+/// Runs a shell script with the tool's path as $1, in the current directory: names made of any
+/// bytes, limits and redirections as a learner's shell gives them.
+Run shell(const QString &script)
+{
+    QProcess process;
+    process.start(
+        QStringLiteral("/bin/sh"),
+        {QStringLiteral("-c"), script, QStringLiteral("sh"), QStringLiteral(HANLEXO_LESSON_TOOL)});
+    if (!process.waitForFinished(60000))
+        qFatal("the shell did not finish");
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+/// The names in the current directory, hidden ones included, as bytes.
+QByteArrayList namesHere()
+{
+    QByteArrayList names;
+    DIR *directory = opendir(".");
+    while (const dirent *entry = directory ? readdir(directory) : nullptr) {
+        const QByteArray name(entry->d_name);
+        if (name != "." && name != "..")
+            names << name;
+    }
+    if (directory)
+        closedir(directory);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 QString data(const QString &name)
@@ -308,6 +342,181 @@ private slots:
                  qPrintable(run.err));
         QCOMPARE(readBytes(QStringLiteral("notes.txt")), QByteArray("mes notes"));
         QVERIFY(QFileInfo(QStringLiteral("partage/piege.txt")).isSymLink());
+    }
+
+    void namesAreTheBytesGiven()
+    {
+        // Names that are no UTF-8 reach their own file, and are shown escaped.
+        ScopedWorkDir work;
+        writeBytes(QStringLiteral("liste.tsv"), "好\thao3\tbien\n");
+        Run run
+            = shell(QStringLiteral("\"$1\" import liste.tsv -o \"$(printf 'out\\377\\376.txt')\""));
+        QCOMPARE(run.status, 0);
+        QVERIFY2(run.out.contains(QStringLiteral("« out\\xFF\\xFE.txt »")), qPrintable(run.out));
+        QCOMPARE(namesHere(), (QByteArrayList {"liste.tsv", "out\xFF\xFE.txt"}));
+        run = shell(QStringLiteral("\"$1\" verifier \"$(printf 'out\\377\\376.txt')\""));
+        QCOMPARE(run.status, 0);
+        QVERIFY2(run.out.contains(QStringLiteral("listée, 1 entrée(s)")), qPrintable(run.out));
+        run = shell(QStringLiteral("\"$1\" exporter \"$(printf 'out\\377\\376.txt')\""));
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.out, QStringLiteral("好\thǎo\tbien\n"));
+
+        // Control characters never reach the terminal as they are.
+        run = shell(QStringLiteral("\"$1\" verifier \"$(printf 'x\\033[2J\\007.txt')\""));
+        QCOMPARE(run.status, 1);
+        QVERIFY2(run.out.contains(QStringLiteral("« x\\x1B[2J\\x07.txt »")), qPrintable(run.out));
+        QVERIFY(!run.out.contains(QChar(0x1B)) && !run.out.contains(QChar(0x07)));
+        run = shell(
+            QStringLiteral("\"$1\" import \"$(printf 'y\\033]0;titre\\007.csv')\" -o z.txt"));
+        QCOMPARE(run.status, 2);
+        QVERIFY2(run.err.contains(QStringLiteral("« y\\x1B]0;titre\\x07.csv »")),
+                 qPrintable(run.err));
+        QVERIFY(!run.err.contains(QChar(0x1B)));
+        writeBytes(QStringLiteral("entete.tsv"), "chinois\tpinyin\n好\thao3\n");
+        run = shell(QStringLiteral(
+            "\"$1\" import entete.tsv -o z.txt --colonnes \"$(printf 'a\\033[2Jb')\""));
+        QCOMPARE(run.status, 2);
+        QVERIFY2(run.err.contains(QStringLiteral("« a\\x1B[2Jb »")), qPrintable(run.err));
+        QVERIFY(!run.err.contains(QChar(0x1B)));
+    }
+
+    void fullStandardOutputIsAFailure()
+    {
+        ScopedWorkDir work;
+        writeBytes(QStringLiteral("lecon.txt"), lessonBytes({"好\thǎo\tbien"}));
+        for (const QString &command : {QStringLiteral("verifier"), QStringLiteral("exporter")}) {
+            const Run run = shell(QStringLiteral("\"$1\" %1 lecon.txt > /dev/full").arg(command));
+            QCOMPARE(run.status, 2);
+            QVERIFY2(run.err.contains(QStringLiteral("sortie standard : écriture impossible")),
+                     qPrintable(run.err));
+        }
+    }
+
+    void standardOutputAsAFileIsRefused()
+    {
+        // /dev/stdout on a pipe or a terminal is no file to replace, with or without --remplacer.
+        ScopedWorkDir work;
+        writeBytes(QStringLiteral("liste.tsv"), "好\thao3\tbien\n");
+        for (const QString &replace : {QString(), QStringLiteral("--remplacer")}) {
+            const Run run = shell(
+                QStringLiteral("\"$1\" import liste.tsv -o /dev/stdout %1 | cat").arg(replace));
+            QCOMPARE(run.status, 0); // cat's
+            QVERIFY2(run.err.contains(QStringLiteral("« /dev/stdout » : écriture impossible (ce "
+                                                     "n'est pas un fichier ordinaire)")),
+                     qPrintable(run.err));
+        }
+    }
+
+    void hugeColumnNumberIsOutOfRange()
+    {
+        ScopedWorkDir work;
+        writeBytes(QStringLiteral("liste.tsv"), "chinois\tpinyin\n好\thao3\n");
+        const Run run = tool({QStringLiteral("import"), QStringLiteral("liste.tsv"),
+                              QStringLiteral("-o"), QStringLiteral("a.txt"),
+                              QStringLiteral("--colonnes"), QStringLiteral("99999999999")});
+        QCOMPARE(run.status, 2);
+        QVERIFY2(run.err.contains(QStringLiteral("colonne 99999999999 hors limites")),
+                 qPrintable(run.err));
+        QVERIFY(!QFile::exists(QStringLiteral("a.txt")));
+    }
+
+    void killedImportsTemporariesAreRemoved()
+    {
+        // What kill -9 left from imports into this folder: the user's own unlocked temporaries
+        // go at the next import, whatever lesson they were for; one a running import holds
+        // (locked) and another user's stay.
+        ScopedWorkDir work;
+        writeBytes(QStringLiteral("liste.tsv"), "好\thao3\tbien\n");
+        writeBytes(QStringLiteral(".LEÇON.txt.tmp.Ab12Cd"), QByteArray(4096, 'x'));
+        writeBytes(QStringLiteral(".autre.txt.tmp.xyz789"), "x");
+        writeBytes(QStringLiteral(".en-cours.txt.tmp.Qw3rT5"), "x");
+        writeBytes(QStringLiteral(".notes.txt.tmp.mine"), "not a temporary's name");
+        const int running = ::open(".en-cours.txt.tmp.Qw3rT5", O_RDONLY | O_CLOEXEC);
+        QVERIFY(running >= 0);
+        QCOMPARE(::flock(running, LOCK_EX), 0);
+        QByteArrayList kept
+            = {".en-cours.txt.tmp.Qw3rT5", ".notes.txt.tmp.mine", "lecon.txt", "liste.tsv"};
+        if (geteuid() == 0) {
+            writeBytes(QStringLiteral(".sien.txt.tmp.Zz99Yy"), "x");
+            QCOMPARE(::chown(".sien.txt.tmp.Zz99Yy", nobodyId, nobodyId), 0);
+            kept << ".sien.txt.tmp.Zz99Yy";
+        }
+        std::sort(kept.begin(), kept.end());
+        const Run run = tool({QStringLiteral("import"), QStringLiteral("liste.tsv"),
+                              QStringLiteral("-o"), QStringLiteral("lecon.txt")});
+        ::close(running);
+        QCOMPARE(run.status, 0);
+        QCOMPARE(namesHere(), kept);
+    }
+
+    void rootReplacementKeepsTheLearnersOwnership()
+    {
+        if (geteuid() != 0)
+            SKIP_OR_FAIL_IN_CI("a learner's lesson for root to replace needs root to arrange");
+        ScopedWorkDir work;
+        QCOMPARE(::chmod(".", 0755), 0);
+        writeBytes(QStringLiteral("liste.tsv"), "好\thao3\tbien\n");
+        writeBytes(QStringLiteral("lecon.txt"), lessonBytes({"一\tyī\tun"}));
+        QCOMPARE(::chown("lecon.txt", nobodyId, nobodyId), 0);
+        QCOMPARE(::chmod("lecon.txt", 0640), 0);
+        for (const QString &command : {QStringLiteral("import"), QStringLiteral("exporter")}) {
+            const QString source
+                = command == u"import" ? QStringLiteral("liste.tsv") : QStringLiteral("lecon.txt");
+            const QString output
+                = command == u"import" ? QStringLiteral("lecon.txt") : QStringLiteral("liste.tsv");
+            if (command == u"exporter") {
+                QCOMPARE(::chown("liste.tsv", nobodyId, nobodyId), 0);
+                QCOMPARE(::chmod("liste.tsv", 0640), 0);
+            }
+            const Run run = tool(
+                {command, source, QStringLiteral("-o"), output, QStringLiteral("--remplacer")});
+            QCOMPARE(run.status, 0);
+            struct stat status = {};
+            QCOMPARE(::stat(QFile::encodeName(output).constData(), &status), 0);
+            QCOMPARE(status.st_uid, nobodyId);
+            QCOMPARE(status.st_gid, gid_t(nobodyId));
+            QCOMPARE(status.st_mode & 07777, 0640u);
+        }
+        // The learner still reads their lesson.
+        QCOMPARE(runAsNobody([] { return ::access("lecon.txt", R_OK) == 0 ? 0 : 1; }), 0);
+    }
+
+    void outOfMemoryEndsWithStatusTwo()
+    {
+#if defined(__SANITIZE_ADDRESS__)
+        QSKIP("AddressSanitizer reserves terabytes of address space: it cannot run under an "
+              "address-space limit (the normal build runs this case)");
+#endif
+        ScopedWorkDir work;
+        // The least address space in which the tool starts at all, in steps of 8 MB.
+        qsizetype base = 0;
+        for (qsizetype kb = 16384; kb <= 1 << 20 && base == 0; kb += 8192) {
+            if (shell(QStringLiteral("ulimit -v %1 && \"$1\" --version").arg(kb)).status == 0)
+                base = kb;
+        }
+        QVERIFY(base > 0);
+        // A 16 MB list of 400,000-odd lines.
+        QByteArray list;
+        constexpr qsizetype sourceKb = 16 << 10;
+        for (int i = 0; list.size() < sourceKb * 1024; ++i)
+            list += "字" + QByteArray::number(i) + "\tzi4\tmot numéro " + QByteArray::number(i)
+                + '\n';
+        writeBytes(QStringLiteral("liste.tsv"), list);
+
+        // Import needs at most four times its source, beyond what the tool needs to start...
+        Run run = shell(QStringLiteral("ulimit -v %1 && \"$1\" import liste.tsv -o a.txt")
+                            .arg(base + 8192 + 4 * sourceKb));
+        QVERIFY2(run.status == 0, qPrintable(run.err));
+        // ...and with too little, it says so and ends with status 2: no abort, nothing written.
+        run = shell(QStringLiteral("ulimit -v %1 && \"$1\" import liste.tsv -o b.txt")
+                        .arg(base + sourceKb / 2));
+        QCOMPARE(run.status, 2);
+        QVERIFY2(run.err.contains(QStringLiteral("mémoire insuffisante")), qPrintable(run.err));
+        QCOMPARE(namesHere(), (QByteArrayList {"a.txt", "liste.tsv"}));
+        run = shell(
+            QStringLiteral("ulimit -v %1 && \"$1\" verifier a.txt").arg(base + sourceKb / 4));
+        QCOMPARE(run.status, 2);
+        QVERIFY2(run.err.contains(QStringLiteral("mémoire insuffisante")), qPrintable(run.err));
     }
 
     void importedLessonOpensInTheProgram()

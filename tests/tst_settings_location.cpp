@@ -2,6 +2,7 @@
 
 #include "app/tform1.h"
 #include "platform/app_error.h"
+#include "platform/ini_file.h"
 #include "platform/module_path.h"
 #include "toolkit/scroll_bar.h"
 #include "windowfixture.h"
@@ -95,6 +96,9 @@ private slots:
     void userDirectoryThatCannotBeMadeGivesTheWriteError();
     void refusedWriteBesideTheExecutableNamesTheBuiltPath();
     void delayChangeOnAnInstallShowsNoError();
+    void rootLeavesTheLearnersFilesTheirs_data();
+    void rootLeavesTheLearnersFilesTheirs();
+    void refusedLongConfigHomeLeavesNoDirectory();
 
 private:
     QByteArray path(const QString &name) const { return QFile::encodeName(m_root->filePath(name)); }
@@ -330,6 +334,69 @@ void TestSettingsLocation::delayChangeOnAnInstallShowsNoError()
     QCOMPARE(fixture.errors, QStringList());
     QCOMPARE(readBytes(QFile::decodeName(userFile())), QByteArray("[Vitesse]\r\npinyin=6\r\n"));
     QVERIFY(!QFileInfo::exists(fixture.exeDir.filePath(QStringLiteral("dadorir_iruze.ini"))));
+}
+
+void TestSettingsLocation::rootLeavesTheLearnersFilesTheirs_data()
+{
+    QTest::addColumn<bool>("installed");
+    QTest::newRow("learner's copy, no settings file yet") << false;
+    QTest::newRow("installed program, learner's $HOME without .config") << true;
+}
+
+void TestSettingsLocation::rootLeavesTheLearnersFilesTheirs()
+{
+    // Root running the learner's program (sudo -E, su -m) makes files in the learner's
+    // directories: they must stay the learner's to write afterwards.
+    QFETCH(bool, installed);
+    if (geteuid() != 0)
+        SKIP_OR_FAIL_IN_CI("a learner's directory for root to write in needs root to arrange");
+    const QByteArray learnerDir = path(installed ? QStringLiteral("home") : QStringLiteral("exe"));
+    QVERIFY(QDir().mkpath(QFile::decodeName(learnerDir)));
+    QCOMPARE(chown(learnerDir.constData(), nobodyId, nobodyId), 0);
+    qunsetenv("XDG_CONFIG_HOME");
+    if (installed) {
+        platform::setInstalledBinDirectoriesOverride({path(QStringLiteral("bin"))});
+        QVERIFY(QDir().mkpath(QFile::decodeName(path(QStringLiteral("bin")))));
+        platform::setExecutablePathOverride(path(QStringLiteral("bin/hanlexo-vocab")));
+    } else {
+        platform::setExecutablePathOverride(learnerDir + "/hanlexo-vocab");
+    }
+    const Settings settings(Settings::builtPath());
+    const QByteArray file = installed ? learnerDir + "/.config/hanlexo-vocab/dadorir_iruze.ini"
+                                      : learnerDir + "//dadorir_iruze.ini";
+    QCOMPARE(settings.path(), file);
+    settings.writeInteger(settings_keys::vitesse, settings_keys::pinyin, 6);
+
+    QByteArrayList made = {file};
+    if (installed)
+        made << learnerDir + "/.config" << learnerDir + "/.config/hanlexo-vocab";
+    for (const QByteArray &name : made) {
+        struct stat status = {};
+        QCOMPARE(stat(name.constData(), &status), 0);
+        QVERIFY2(status.st_uid == nobodyId && status.st_gid == nobodyId, name.constData());
+    }
+    // The learner changes a delay afterwards, without an error.
+    QCOMPARE(runAsNobody([&file] {
+                 return platform::ini::writeValue(file, "Vitesse", "pinyin", "7").ok() ? 0 : 1;
+             }),
+             0);
+    QCOMPARE(settings.readInteger(settings_keys::vitesse, settings_keys::pinyin, 5), 7);
+}
+
+void TestSettingsLocation::refusedLongConfigHomeLeavesNoDirectory()
+{
+    // 22 nested names of 200 bytes: longer than a path may be, so the innermost ones cannot be
+    // made; the write is refused, and what was made on the way goes again.
+    QByteArray config = path(QStringLiteral("long"));
+    for (int i = 0; i < 22; ++i)
+        config += '/' + QByteArray(200, char('a' + i % 26));
+    qputenv("XDG_CONFIG_HOME", config);
+    platform::setExecutablePathOverride(path(QStringLiteral("missing/hanlexo-vocab")));
+    const Settings settings(Settings::builtPath());
+    QVERIFY_THROWS_EXCEPTION(
+        platform::AppError,
+        settings.writeInteger(settings_keys::vitesse, settings_keys::pinyin, 6));
+    QVERIFY(!QFileInfo::exists(QFile::decodeName(path(QStringLiteral("long")))));
 }
 
 QTEST_MAIN(TestSettingsLocation)

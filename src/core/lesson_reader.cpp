@@ -245,13 +245,17 @@ void setLessonBlockUnits(qsizetype units)
     blockUnits = units > 0 ? units : defaultBlockUnits;
 }
 
-platform::FileResult<> readLessonFile(const QByteArray &name, WordListsRef lists)
+platform::FileResult<> readLessonFile(const QByteArray &name, WordListsRef lists,
+                                      qsizetype maxBytes)
 {
     const OpenEntry entry(name);
     if (entry.error())
         return *entry.error();
     if (S_ISDIR(entry.status().st_mode))
         return FileError::fromErrno(EISDIR);
+    // The reader stops at this length, so a file that grows meanwhile is never read past the cap.
+    if (entry.status().st_size > maxBytes)
+        return FileError::fromErrno(EFBIG);
     BlockReader reader(entry.fd(), qsizetype(entry.status().st_size));
     return reader.run(lists);
 }

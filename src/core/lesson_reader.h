@@ -6,6 +6,7 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <limits>
 #include <optional>
 
 class WordList;
@@ -27,8 +28,10 @@ bool parseLesson(QByteArrayView bytes, WordListsRef lists);
 /// Reads the file name (relative to the working directory) a block at a time and parses it, as
 /// parseLesson() would parse its whole content; the file is never held whole, only its longest
 /// line. Out of memory, or more text than the lists can hold, is ENOMEM, the lists holding the
-/// entries before it.
-platform::FileResult<> readLessonFile(const QByteArray &name, WordListsRef lists);
+/// entries before it. A file longer than maxBytes is refused (EFBIG) before anything is read; no
+/// more than the length it had then is ever read.
+platform::FileResult<> readLessonFile(const QByteArray &name, WordListsRef lists,
+                                      qsizetype maxBytes = std::numeric_limits<qsizetype>::max());
 
 /// The size of readLessonFile()'s blocks, in units; 0 restores the usual one. Tests set a few units
 /// to put block ends everywhere.

@@ -1,14 +1,15 @@
 #include "lessontool/commands.h"
 
 #include "lessontool/exporter.h"
+#include "lessontool/file_names.h"
 #include "lessontool/importer.h"
 #include "lessontool/lesson_check.h"
 #include "lessontool/lesson_file.h"
 #include "version.h"
 
 #include <QCommandLineParser>
-#include <QFile>
 
+#include <cerrno>
 #include <cstdio>
 
 namespace {
@@ -23,6 +24,13 @@ void print(FILE *stream, const QString &text)
 {
     const QByteArray bytes = text.toUtf8();
     std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
+}
+
+/// Text echoed in a message (an argument, a list's words), its odd bytes and control characters
+/// made visible.
+QString shown(const QString &text)
+{
+    return file_names::visible(text);
 }
 
 int fail(const QString &message)
@@ -113,7 +121,7 @@ std::optional<QString> parse(QCommandLineParser &parser, const QStringList &argu
         return std::nullopt;
     if (!parser.unknownOptionNames().isEmpty())
         return QStringLiteral("option inconnue : %1 (--help pour l'aide)")
-            .arg(parser.unknownOptionNames().constFirst());
+            .arg(shown(parser.unknownOptionNames().constFirst()));
     return QStringLiteral("une option attend une valeur (--help pour l'aide)");
 }
 
@@ -129,6 +137,40 @@ std::optional<int> parseCommand(QCommandLineParser &parser, const QStringList &a
     }
     return std::nullopt;
 }
+
+/// Where the import command puts what it finds: the entries into the lesson being written, the
+/// remarks and the lines passed over on standard error, each as it comes.
+class LessonOutput : public ImportSink
+{
+public:
+    void addEntry(const LessonEntry &entry) override
+    {
+        ++entries;
+        if (writer && writeError == 0)
+            writeError = writer->add(entry);
+    }
+    void passOver(const ImportIssue &issue) override
+    {
+        ++skipped;
+        tell(issue, QStringLiteral(" ; ligne écartée"));
+    }
+    void remark(const ImportIssue &issue) override { tell(issue, QString()); }
+
+    LessonWriter *writer = nullptr;
+    qsizetype entries = 0;
+    qsizetype skipped = 0;
+    int writeError = 0;
+
+private:
+    static void tell(const ImportIssue &issue, const QString &outcome)
+    {
+        print(stderr,
+              QStringLiteral("%1, ligne %2 : %3%4\n")
+                  .arg(quotedName(issue.file))
+                  .arg(issue.line)
+                  .arg(shown(issue.message), outcome));
+    }
+};
 
 const QCommandLineOption outputOption({QStringLiteral("o"), QStringLiteral("sortie")}, QString(),
                                       QStringLiteral("fichier"));
@@ -171,46 +213,51 @@ int importCommand(const QStringList &arguments)
             options.delimiter = u';';
         else
             return fail(QStringLiteral("séparateur « %1 » inconnu : tab, virgule ou point-virgule")
-                            .arg(value));
+                            .arg(shown(value)));
     }
     if (parser.isSet(columnsOption)) {
         const std::optional<QStringList> columns = parseColumnChoice(parser.value(columnsOption));
         if (!columns)
             return fail(QStringLiteral("--colonnes « %1 » : une à trois colonnes, la première "
                                        "(le chinois) non vide")
-                            .arg(parser.value(columnsOption)));
+                            .arg(shown(parser.value(columnsOption))));
         options.columns = *columns;
     }
 
-    const ImportResult result = importFiles(sources, options);
-    if (result.fatal)
-        return fail(*result.fatal + QStringLiteral(" ; rien n'a été écrit"));
-    const auto tell = [](const ImportIssue &issue, const QString &outcome) {
-        print(stderr,
-              QStringLiteral("%1, ligne %2 : %3%4\n")
-                  .arg(quotedName(issue.file))
-                  .arg(issue.line)
-                  .arg(issue.message, outcome));
-    };
-    for (const ImportIssue &issue : result.notes)
-        tell(issue, QString());
-    for (const ImportIssue &issue : result.skipped)
-        tell(issue, QStringLiteral(" ; ligne écartée"));
-    if (result.entries.isEmpty())
-        return fail(QStringLiteral("aucune entrée à écrire ; rien n'a été écrit (--colonnes, "
-                                   "--separateur ?)"));
-    if (const platform::FileResult<> written
-        = writeOutputFile(output, lessonFileBytes(result.entries), parser.isSet(replaceOption));
-        !written.ok())
+    // The lesson is written as it is read: entries go straight into the replacement's
+    // temporary, remarks and lines passed over to standard error.
+    LessonOutput lesson;
+    const platform::FileResult<> written = writeOutputFile(
+        output,
+        [&](const platform::ContentSink &sink) {
+            LessonWriter writer(sink);
+            lesson.writer = &writer;
+            importFiles(sources, options, lesson);
+            lesson.writer = nullptr;
+            if (lesson.fatal || lesson.entries == 0)
+                return ECANCELED; // nothing to write: the old file stays
+            return lesson.writeError != 0 ? lesson.writeError : writer.finish();
+        },
+        parser.isSet(replaceOption));
+    if (lesson.fatal)
+        return fail(shown(*lesson.fatal) + QStringLiteral(" ; rien n'a été écrit"));
+    if (written.ok() || written.error().code == ECANCELED) {
+        if (lesson.entries == 0)
+            return fail(QStringLiteral("aucune entrée à écrire ; rien n'a été écrit (--colonnes, "
+                                       "--separateur ?)"));
+    }
+    if (!written.ok() && written.error().code == ENOMEM)
+        return fail(QStringLiteral("mémoire insuffisante ; rien n'a été écrit"));
+    if (!written.ok())
         return fail(written.error().message);
     print(stdout,
           QStringLiteral("%1 : %2 entrée(s) écrite(s)%3\n")
               .arg(quotedName(output))
-              .arg(result.entries.size())
-              .arg(result.skipped.isEmpty()
+              .arg(lesson.entries)
+              .arg(lesson.skipped == 0
                        ? QString()
-                       : QStringLiteral(", %1 ligne(s) écartée(s)").arg(result.skipped.size())));
-    return result.skipped.isEmpty() ? exitDone : exitPartial;
+                       : QStringLiteral(", %1 ligne(s) écartée(s)").arg(lesson.skipped)));
+    return lesson.skipped == 0 ? exitDone : exitPartial;
 }
 
 int verifyCommand(const QStringList &arguments)
@@ -257,9 +304,7 @@ int exportCommand(const QStringList &arguments)
     return exitDone;
 }
 
-} // namespace
-
-int runLessonTool(const QStringList &arguments)
+int runCommand(const QStringList &arguments)
 {
     // Only the options before the command are the tool's own; the command parses the rest.
     QCommandLineParser parser;
@@ -290,5 +335,21 @@ int runLessonTool(const QStringList &arguments)
     }
     return fail(QStringLiteral("commande « %1 » inconnue : import, verifier ou exporter (--help "
                                "pour l'aide)")
-                    .arg(command));
+                    .arg(shown(command)));
+}
+
+} // namespace
+
+int runLessonTool(const QStringList &arguments)
+{
+    const int status = runCommand(arguments);
+    // What could not reach standard output (a full disk, a closed pipe) is a failure, not a
+    // success that printed nothing.
+    const bool flushed = std::fflush(stdout) == 0;
+    const int error = errno;
+    if ((flushed && std::ferror(stdout) == 0) || status == exitFailed)
+        return status;
+    return fail(flushed ? QStringLiteral("sortie standard : écriture impossible")
+                        : QStringLiteral("sortie standard : écriture impossible (%1)")
+                              .arg(writeErrorText(error)));
 }

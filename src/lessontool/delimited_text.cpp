@@ -48,9 +48,9 @@ QList<QStringView> firstLines(QStringView text, qsizetype count)
 
 namespace {
 
-// In a TAB-separated list, whether the quote at pos opens a quoted field: its first lone quote
-// after it (a doubled one stands for a quote) is followed by a TAB, a line end or the end.
-bool opensTabQuotedField(QStringView text, qsizetype pos)
+// Where the first lone quote after the quote at pos stands (a doubled one stands for a quote);
+// -1 when there is none.
+qsizetype closingQuoteAfter(QStringView text, qsizetype pos)
 {
     for (qsizetype at = pos + 1; at < text.size(); ++at) {
         if (text[at] != u'"')
@@ -59,39 +59,42 @@ bool opensTabQuotedField(QStringView text, qsizetype pos)
             ++at;
             continue;
         }
-        return at + 1 == text.size() || text[at + 1] == u'\t' || isLineEnd(text[at + 1]);
+        return at;
     }
-    return false;
+    return -1;
+}
+
+// In a TAB-separated list, whether the quote at pos opens a quoted field: its closing quote is
+// followed by a TAB, a line end or the end.
+bool opensTabQuotedField(QStringView text, qsizetype pos)
+{
+    const qsizetype at = closingQuoteAfter(text, pos);
+    return at >= 0 && (at + 1 == text.size() || text[at + 1] == u'\t' || isLineEnd(text[at + 1]));
 }
 
 } // namespace
 
-QList<Record> parseDelimited(QStringView text, QChar delimiter)
+RecordReader::RecordReader(QStringView text, QChar delimiter) : m_text(text), m_delimiter(delimiter)
+{ }
+
+bool RecordReader::next(Record &out)
 {
-    QList<Record> records;
+    const QStringView text = m_text;
+    const qsizetype size = text.size();
+    const bool tabRule = m_delimiter == u'\t';
     Record record;
     QString field;
-    qsizetype line = 1;
-    qsizetype pos = 0;
-    const qsizetype size = text.size();
-    const bool tabRule = delimiter == u'\t';
     bool lineHasContent = false; // something other than the line end was seen in this record
 
     const auto endField = [&] {
         record.fields.append(field);
         field.clear();
     };
-    const auto endRecord = [&] {
-        endField();
-        if (lineHasContent)
-            records.append(std::move(record));
-        record = Record();
-        lineHasContent = false;
-    };
 
-    while (pos < size) {
+    while (m_pos < size) {
+        qsizetype &pos = m_pos;
         if (!lineHasContent)
-            record.line = line;
+            record.line = m_line;
         const QChar c = text[pos];
         const bool quoted = c == u'"'
             && (tabRule ? field.isEmpty() && opensTabQuotedField(text, pos)
@@ -100,8 +103,14 @@ QList<Record> parseDelimited(QStringView text, QChar delimiter)
             // A quoted field, blanks before its quote dropped: up to the lone closing quote.
             field.clear();
             lineHasContent = true;
+            if (closingQuoteAfter(text, pos) < 0) {
+                // It would swallow the rest of the text, which the record is refused for: the
+                // text is not copied.
+                record.unterminatedQuote = true;
+                pos = size;
+                continue;
+            }
             ++pos;
-            bool closed = false;
             while (pos < size) {
                 const QChar q = text[pos];
                 if (q == u'"') {
@@ -111,24 +120,21 @@ QList<Record> parseDelimited(QStringView text, QChar delimiter)
                         continue;
                     }
                     ++pos;
-                    closed = true;
                     break;
                 }
                 if (isLineEnd(q)) {
                     const qsizetype next = skipLineEnd(text, pos);
                     field.append(text.sliced(pos, next - pos));
                     pos = next;
-                    ++line;
+                    ++m_line;
                     continue;
                 }
                 field.append(q);
                 ++pos;
             }
-            if (!closed)
-                record.unterminatedQuote = true;
             continue;
         }
-        if (c == delimiter) {
+        if (c == m_delimiter) {
             lineHasContent = true;
             endField();
             ++pos;
@@ -136,21 +142,37 @@ QList<Record> parseDelimited(QStringView text, QChar delimiter)
         }
         if (isLineEnd(c)) {
             pos = skipLineEnd(text, pos);
-            endRecord();
-            ++line;
+            ++m_line;
+            if (lineHasContent) {
+                endField();
+                out = std::move(record);
+                return true;
+            }
+            field.clear();
             continue;
         }
         lineHasContent = true;
         // Plain text up to the next delimiter, quote or line end, appended in one piece; a quote
         // inside an unquoted field is plain text too, taken as the first character of a piece.
         qsizetype end = pos + 1;
-        while (end < size && text[end] != delimiter && text[end] != u'"' && !isLineEnd(text[end]))
+        while (end < size && text[end] != m_delimiter && text[end] != u'"' && !isLineEnd(text[end]))
             ++end;
         field.append(text.sliced(pos, end - pos));
         pos = end;
     }
-    if (lineHasContent || !field.isEmpty())
-        endRecord();
+    if (!lineHasContent)
+        return false;
+    endField();
+    out = std::move(record);
+    return true;
+}
+
+QList<Record> parseDelimited(QStringView text, QChar delimiter)
+{
+    QList<Record> records;
+    RecordReader reader(text, delimiter);
+    for (Record record; reader.next(record);)
+        records.append(std::move(record));
     return records;
 }
 

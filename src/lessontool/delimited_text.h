@@ -22,6 +22,22 @@ struct Record
 /// CR. Blank lines give no record.
 QList<Record> parseDelimited(QStringView text, QChar delimiter);
 
+/// The records of parseDelimited() one at a time, so that a long list is never held whole as
+/// records. The text must outlive the reader.
+class RecordReader
+{
+public:
+    RecordReader(QStringView text, QChar delimiter);
+    /// The next record into record; false at the end of the text.
+    bool next(Record &record);
+
+private:
+    QStringView m_text;
+    QChar m_delimiter;
+    qsizetype m_pos = 0;
+    qsizetype m_line = 1;
+};
+
 /// The delimiter of a list from its first 20 lines after the leading '#' lines, each read with
 /// the delimiter's own quoting rule: TAB when every record has more than one field, otherwise
 /// semicolon, otherwise comma on the same test; otherwise the one that splits most; TAB when none

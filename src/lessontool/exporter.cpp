@@ -2,12 +2,13 @@
 
 #include "core/lesson_reader.h"
 #include "core/word_list.h"
+#include "lessontool/file_names.h"
 #include "lessontool/importer.h"
 #include "lessontool/lesson_check.h"
 
-#include <QFile>
-
 #include <algorithm>
+#include <cerrno>
+#include <new>
 
 namespace {
 
@@ -40,9 +41,10 @@ bool holdsMarkupCharacters(const LessonEntry &entry)
 
 } // namespace
 
-std::optional<QString> readLessonEntries(const QString &path, QList<LessonEntry> &entries)
+std::optional<QString> readLessonEntries(const QString &path, QList<LessonEntry> &entries,
+                                         qsizetype maxBytes)
 {
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = file_names::bytesOf(path);
     const platform::FileResult<ProbeResult> probe = probeLesson(name);
     if (!probe.ok())
         return QStringLiteral("%1 : %2").arg(quotedName(path), probe.error().message);
@@ -50,9 +52,16 @@ std::optional<QString> readLessonEntries(const QString &path, QList<LessonEntry>
         return QStringLiteral("%1 : pas un fichier de leçon (%2)")
             .arg(quotedName(path), checkLesson(path).notListedReason);
     WordList ch, pin, fr;
-    if (const platform::FileResult<> read = readLessonFile(name, {ch, pin, fr}); !read.ok())
+    if (const platform::FileResult<> read = readLessonFile(name, {ch, pin, fr}, maxBytes);
+        !read.ok()) {
+        if (read.error().code == ENOMEM)
+            throw std::bad_alloc();
+        if (read.error().code == EFBIG)
+            return QStringLiteral("%1 : lecture impossible (%2)")
+                .arg(quotedName(path), tooLargeText(maxBytes));
         return QStringLiteral("%1 : %2. Rien n'a été exporté")
             .arg(quotedName(path), read.error().message);
+    }
     entries.clear();
     entries.reserve(ch.count());
     for (qsizetype i = 0; i < ch.count(); ++i)

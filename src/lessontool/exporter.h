@@ -9,8 +9,10 @@
 #include <optional>
 
 /// The entries of the lesson file at path, read by the program's own reader; an error, in French
-/// and naming the file, when the program would not list it or could not read it completely.
-std::optional<QString> readLessonEntries(const QString &path, QList<LessonEntry> &entries);
+/// and naming the file, when the program would not list it, could not read it completely, or it
+/// is longer than maxBytes. Out of memory throws std::bad_alloc.
+std::optional<QString> readLessonEntries(const QString &path, QList<LessonEntry> &entries,
+                                         qsizetype maxBytes = maxReadBytes);
 
 /// Entries as UTF-8 text, one line per entry, fields joined by TAB, lines ended by LF, which
 /// import reads back to the same entries: a field the program shows as " " (empty in the file) is

@@ -6,7 +6,9 @@
 #include "lessontool/pinyin.h"
 #include "lessontool/text_decoding.h"
 
+#include <algorithm>
 #include <array>
+#include <limits>
 
 namespace {
 
@@ -149,6 +151,15 @@ std::optional<QString> readDirectives(const QList<Directive> &directives, Layout
     return std::nullopt;
 }
 
+// Whether text is a decimal number, sign included.
+bool isDecimal(QStringView text)
+{
+    if (text.startsWith(u'+') || text.startsWith(u'-'))
+        text = text.sliced(1);
+    return !text.isEmpty()
+        && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
 // The 0-based source column of each field (-1: none), from the --colonnes choice, or from the
 // header and, for the fields it does not name, by position among the columns left; a remark for
 // each field taken by position when there is a header.
@@ -164,6 +175,12 @@ std::optional<QString> resolveColumns(const QStringList &choice, const QStringLi
                 continue;
             bool number = false;
             const int value = item.toInt(&number);
+            // A number too large for a column count is still a number, not a header's name.
+            if (!number && isDecimal(item))
+                return QStringLiteral(
+                           "colonne %1 hors limites : les colonnes se comptent de 1 à %2")
+                    .arg(item)
+                    .arg(std::numeric_limits<int>::max());
             if (number) {
                 if (value < 1)
                     return QStringLiteral(
@@ -282,15 +299,15 @@ bool startsAsCedict(QStringView text)
 }
 
 void importCedict(const QString &file, QStringView text, const ImportOptions &options,
-                  ImportResult &result)
+                  ImportSink &result)
 {
     forEachLine(text, leadingCommentLines(text) + 1, [&](QStringView line, qsizetype number) {
         if (line.trimmed().isEmpty())
             return true;
         if (const std::optional<CedictEntry> entry = parseCedictLine(line))
-            result.entries.append(cedictLessonEntry(*entry, options.rawPinyin));
+            result.addEntry(cedictLessonEntry(*entry, options.rawPinyin));
         else
-            result.skipped.append(
+            result.passOver(
                 {file, number,
                  QStringLiteral("pas au format du dictionnaire (TRAD SIMP [pin1 yin1] /sens/)")});
         return true;
@@ -320,15 +337,12 @@ std::optional<QStringList> parseColumnChoice(const QString &choice)
     return items;
 }
 
-void importBytes(const QString &file, QByteArrayView bytes, const ImportOptions &options,
-                 ImportResult &result)
+namespace {
+
+// Adds the entries of one list's decoded text.
+void importText(const QString &file, QStringView text, const ImportOptions &options,
+                ImportSink &result)
 {
-    const DecodedText decoded = decodeText(bytes);
-    if (!decoded.ok) {
-        result.fatal = decodingError(file, decoded);
-        return;
-    }
-    const QStringView text = decoded.text;
     Layout layout;
     if (const std::optional<QString> error = readDirectives(leadingDirectives(text), layout)) {
         result.fatal = QStringLiteral("%1, %2").arg(quotedName(file), *error);
@@ -347,18 +361,19 @@ void importBytes(const QString &file, QByteArrayView bytes, const ImportOptions 
     const QChar delimiter = options.delimiter ? *options.delimiter
         : layout.delimiter                    ? *layout.delimiter
                                               : detectDelimiter(text);
-    const QList<Record> records = parseDelimited(text, delimiter);
+    RecordReader records(text, delimiter);
     const qsizetype comments = leadingCommentLines(text);
 
-    qsizetype first = 0;
-    while (first < records.size() && records[first].line <= comments)
-        ++first;
+    Record record;
+    bool more = records.next(record);
+    while (more && record.line <= comments)
+        more = records.next(record);
     QStringList header;
     qsizetype headerLine = 0;
-    if (first < records.size()
-        && options.header.value_or(!layout.columnNames && looksLikeHeader(records[first].fields))) {
-        headerLine = records[first].line;
-        header = records[first++].fields;
+    if (more && options.header.value_or(!layout.columnNames && looksLikeHeader(record.fields))) {
+        headerLine = record.line;
+        header = record.fields;
+        more = records.next(record);
     } else if (layout.columnNames) {
         headerLine = layout.columnNames->line;
         header = layout.columnNames->value.split(delimiter);
@@ -371,17 +386,13 @@ void importBytes(const QString &file, QByteArrayView bytes, const ImportOptions 
         return;
     }
     for (const QString &remark : std::as_const(remarks))
-        result.notes.append({file, headerLine, remark});
+        result.remark({file, headerLine, remark});
     int needed = 0;
     for (int column : columns)
         needed = std::max(needed, column + 1);
 
-    result.entries.reserve(result.entries.size() + records.size() - first);
-    for (qsizetype i = first; i < records.size(); ++i) {
-        const Record &record = records[i];
-        const auto skip = [&](const QString &why) {
-            result.skipped.append({file, record.line, why});
-        };
+    for (; more; more = records.next(record)) {
+        const auto skip = [&](const QString &why) { result.passOver({file, record.line, why}); };
         if (record.unterminatedQuote) {
             skip(QStringLiteral("guillemet ouvert jamais fermé : tout ce qui le suit jusqu'à la "
                                 "fin du fichier est écarté"));
@@ -404,22 +415,53 @@ void importBytes(const QString &file, QByteArrayView bytes, const ImportOptions 
         }
         if (!options.rawPinyin)
             fields[1] = numberedToMarked(fields[1]);
-        result.entries.append({fields[0], fields[1], fields[2]});
+        result.addEntry({fields[0], fields[1], fields[2]});
+    }
+}
+
+} // namespace
+
+void importBytes(const QString &file, QByteArrayView bytes, const ImportOptions &options,
+                 ImportSink &result)
+{
+    const DecodedText decoded = decodeText(bytes);
+    if (!decoded.ok) {
+        result.fatal = decodingError(file, decoded);
+        return;
+    }
+    importText(file, decoded.text, options, result);
+}
+
+void importFiles(const QStringList &sources, const ImportOptions &options, ImportSink &result,
+                 qsizetype maxBytes)
+{
+    for (const QString &source : sources) {
+        QByteArray bytes;
+        {
+            const platform::FileResult<QByteArray> read = readWholeFile(source, maxBytes);
+            if (!read.ok()) {
+                result.fatal = read.error().message;
+                return;
+            }
+            bytes = read.value();
+        }
+        DecodedText decoded = decodeText(bytes);
+        // The bytes go as soon as they are text: a list is held once, not twice, while it is
+        // read.
+        bytes = QByteArray();
+        if (!decoded.ok) {
+            result.fatal = decodingError(source, decoded);
+            return;
+        }
+        importText(source, decoded.text, options, result);
+        if (result.fatal)
+            return;
     }
 }
 
 ImportResult importFiles(const QStringList &sources, const ImportOptions &options)
 {
     ImportResult result;
-    for (const QString &source : sources) {
-        const platform::FileResult<QByteArray> bytes = readWholeFile(source);
-        if (!bytes.ok()) {
-            result.fatal = bytes.error().message;
-            break;
-        }
-        importBytes(source, bytes.value(), options, result);
-        if (result.fatal)
-            break;
-    }
+    importFiles(sources, options, result);
     return result;
 }

@@ -31,25 +31,52 @@ struct ImportIssue
     QString message;
 };
 
-/// What the words of one or more lists gave.
-struct ImportResult
+/// Where an import puts what it finds, as it goes: the entries, the lines passed over and the
+/// remarks, in the order of the sources. A list of any length is never held whole as entries.
+class ImportSink
 {
-    QList<LessonEntry> entries;
-    QList<ImportIssue> skipped; ///< lines passed over
-    /// Rules applied where a source did not say what a column is; nothing was lost.
-    QList<ImportIssue> notes;
+public:
+    virtual ~ImportSink() = default;
+    ImportSink() = default;
+    ImportSink(const ImportSink &) = default;
+    ImportSink &operator=(const ImportSink &) = default;
+
+    virtual void addEntry(const LessonEntry &entry) = 0;
+    /// A line passed over.
+    virtual void passOver(const ImportIssue &issue) = 0;
+    /// A rule applied where a source did not say what a column is; nothing was lost.
+    virtual void remark(const ImportIssue &issue) = 0;
+
     /// Set when a list could not be used at all (unreadable, not decodable, bad columns or
     /// directives): nothing is to be written then.
     std::optional<QString> fatal;
+};
+
+/// What the words of one or more lists gave, kept whole.
+struct ImportResult : ImportSink
+{
+    QList<LessonEntry> entries;
+    QList<ImportIssue> skipped; ///< lines passed over
+    QList<ImportIssue> notes; ///< remarks
+
+    void addEntry(const LessonEntry &entry) override { entries.append(entry); }
+    void passOver(const ImportIssue &issue) override { skipped.append(issue); }
+    void remark(const ImportIssue &issue) override { notes.append(issue); }
 };
 
 /// Adds the entries of one list's bytes (file is the name the messages give). A list is a
 /// delimited list, or a dictionary in the CEDICT line format when its first line after the
 /// comments is one (and no delimiter was given).
 void importBytes(const QString &file, QByteArrayView bytes, const ImportOptions &options,
-                 ImportResult &result);
+                 ImportSink &result);
 
-/// Reads and adds every source in order; stops at the first that cannot be used.
+/// Reads and adds every source in order, each read with a cap of maxBytes (the tool's 512 MB);
+/// stops at the first that cannot be used. Only one source is held at a time, and its bytes only
+/// until they are decoded.
+void importFiles(const QStringList &sources, const ImportOptions &options, ImportSink &result,
+                 qsizetype maxBytes = maxReadBytes);
+
+/// importFiles() into an ImportResult.
 ImportResult importFiles(const QStringList &sources, const ImportOptions &options);
 
 /// The columns chosen by --colonnes ("1,2,3", "hanzi,pinyin,sens", "1,,2") as a list;

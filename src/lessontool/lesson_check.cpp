@@ -3,10 +3,15 @@
 #include "core/lesson_reader.h"
 #include "core/question_draw.h"
 #include "core/word_list.h"
+#include "lessontool/file_names.h"
 #include "lessontool/lesson_file.h"
+#include "platform/posix_file.h"
 
-#include <QFile>
 #include <QHash>
+
+#include <algorithm>
+#include <cerrno>
+#include <new>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -22,10 +27,12 @@ bool hasTxtSuffix(const QString &path)
 // Why a file whose first bytes are not FF FE is passed over, with what it seems to hold.
 QString signatureReason(const QByteArray &name)
 {
-    QFile file(QFile::decodeName(name));
-    QByteArray head;
-    if (file.open(QIODevice::ReadOnly))
-        head = file.read(3);
+    QByteArray head(3, '\0');
+    const platform::Descriptor file
+        = platform::openRetrying(name, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    head.truncate(file.isOpen()
+                      ? std::max<qsizetype>(platform::readFully(file.get(), head.data(), 3), 0)
+                      : 0);
     if (head.size() < 2)
         return QStringLiteral("moins de deux octets : pas de marque FF FE");
     if (head.startsWith("\xFE\xFF"))
@@ -74,11 +81,11 @@ QList<LessonCheck::ExtraFields> extraFieldLines(const QByteArray &bytes)
 
 } // namespace
 
-LessonCheck checkLesson(const QString &path)
+LessonCheck checkLesson(const QString &path, qsizetype maxBytes)
 {
     LessonCheck check;
     check.path = path;
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = file_names::bytesOf(path);
 
     struct stat status;
     if (::stat(name.constData(), &status) == 0 && S_ISDIR(status.st_mode)) {
@@ -106,8 +113,16 @@ LessonCheck checkLesson(const QString &path)
     }
 
     WordList ch, pin, fr;
-    if (const platform::FileResult<> read = readLessonFile(name, {ch, pin, fr}); !read.ok())
+    if (const platform::FileResult<> read = readLessonFile(name, {ch, pin, fr}, maxBytes);
+        !read.ok()) {
+        if (read.error().code == ENOMEM)
+            throw std::bad_alloc();
+        if (read.error().code == EFBIG) {
+            check.tooLarge = tooLargeText(maxBytes);
+            return check;
+        }
         check.readError = read.error().message;
+    }
     check.entries = ch.count();
 
     QHash<QStringView, qsizetype> firstEntry;
@@ -140,7 +155,7 @@ LessonCheck checkLesson(const QString &path)
     check.distinctChinese = firstEntry.size();
     check.testAlone = canDrawQuestion(ch, fr, Field::Chinese, Field::Pinyin);
 
-    if (const platform::FileResult<QByteArray> bytes = readWholeFile(path); bytes.ok())
+    if (const platform::FileResult<QByteArray> bytes = readWholeFile(path, maxBytes); bytes.ok())
         check.extra = extraFieldLines(bytes.value());
     return check;
 }
@@ -148,6 +163,12 @@ LessonCheck checkLesson(const QString &path)
 QString checkReport(const LessonCheck &check, int maxDetails)
 {
     QString out = quotedName(check.path) + QStringLiteral(" : ");
+    if (!check.tooLarge.isEmpty()) {
+        out += QStringLiteral("%1, lecture impossible (%2)\n")
+                   .arg(check.listed ? QStringLiteral("listée") : QStringLiteral("non listée"),
+                        check.tooLarge);
+        return out;
+    }
     if (!check.listed && check.entries == 0 && check.readError.isEmpty()) {
         out += QStringLiteral("non listée par le programme (%1)\n").arg(check.notListedReason);
         return out;
@@ -174,7 +195,8 @@ QString checkReport(const LessonCheck &check, int maxDetails)
         for (const auto &missing : check.missing.first(qMin(check.missing.size(), maxDetails)))
             out += QStringLiteral("    entrée %1 (%2) : %3\n")
                        .arg(missing.entry)
-                       .arg(missing.chinese, missing.fields.join(QStringLiteral(", ")));
+                       .arg(file_names::visible(missing.chinese),
+                            missing.fields.join(QStringLiteral(", ")));
         more(check.missing.size());
     }
     if (!check.extra.isEmpty()) {
@@ -192,7 +214,8 @@ QString checkReport(const LessonCheck &check, int maxDetails)
             for (qsizetype entry : duplicate.entries)
                 numbers << QString::number(entry);
             out += QStringLiteral("    %1 : entrées %2\n")
-                       .arg(duplicate.chinese, numbers.join(QStringLiteral(", ")));
+                       .arg(file_names::visible(duplicate.chinese),
+                            numbers.join(QStringLiteral(", ")));
         }
         more(check.duplicates.size());
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "lessontool/lesson_file.h"
+
 #include <QList>
 #include <QString>
 
@@ -10,6 +12,7 @@ struct LessonCheck
     bool listed = false;
     QString notListedReason; ///< why the program does not list it
     QString readError; ///< the program's message when reading stops (empty: read completely)
+    QString tooLarge; ///< why the tool did not read it at all (empty: it did)
     qsizetype entries = 0;
 
     struct MissingField
@@ -38,11 +41,12 @@ struct LessonCheck
     bool testAlone = false; ///< test mode can draw questions from this lesson alone
 
     /// Listed and read to its end: the state that verifier accepts.
-    bool ok() const { return listed && readError.isEmpty(); }
+    bool ok() const { return listed && readError.isEmpty() && tooLarge.isEmpty(); }
 };
 
-/// Checks the file at path with the program's own listing test and reader.
-LessonCheck checkLesson(const QString &path);
+/// Checks the file at path with the program's own listing test and reader, reading no more than
+/// maxBytes of it (tooLarge says so). Out of memory throws std::bad_alloc.
+LessonCheck checkLesson(const QString &path, qsizetype maxBytes = maxReadBytes);
 
 /// The report of a check, in French, one line for the verdict and indented details (at most
 /// maxDetails of each kind).

@@ -1,9 +1,8 @@
 #include "lessontool/lesson_file.h"
 
+#include "lessontool/file_names.h"
 #include "platform/file_error.h"
 #include "platform/posix_file.h"
-
-#include <QFile>
 
 #include <cerrno>
 #include <sys/stat.h>
@@ -31,7 +30,12 @@ platform::FileError failedWrite(const QString &path, int errorNumber, const QStr
 
 QString quotedName(const QString &path)
 {
-    return QStringLiteral("« %1 »").arg(path);
+    return QStringLiteral("« %1 »").arg(file_names::visible(path));
+}
+
+QString tooLargeText(qsizetype maxBytes)
+{
+    return QStringLiteral("plus de %1 Mo").arg(maxBytes >> 20);
 }
 
 QString writeErrorText(int errorNumber)
@@ -57,6 +61,8 @@ QString writeErrorText(int errorNumber)
     case ENOTDIR:
     case ENOENT:
         return QStringLiteral("dossier introuvable");
+    case ENOMEM:
+        return QStringLiteral("mémoire insuffisante");
     default:
         return platform::fileErrorText(errorNumber);
     }
@@ -64,34 +70,73 @@ QString writeErrorText(int errorNumber)
 
 QByteArray lessonFileBytes(const QList<LessonEntry> &entries)
 {
-    QByteArray out("\xFF\xFE", 2);
-    qsizetype units = 0;
+    QByteArray out;
+    LessonWriter writer([&out](QByteArrayView piece) {
+        out.append(piece);
+        return 0;
+    });
     for (const LessonEntry &entry : entries)
-        units += entry.chinese.size() + entry.pinyin.size() + entry.french.size() + 4;
-    out.reserve(2 + units * 2);
+        writer.add(entry);
+    writer.finish();
+    return out;
+}
+
+namespace {
+
+/// What a lesson writer gathers before it hands it on.
+constexpr qsizetype pendingBytes = qsizetype(1) << 20;
+
+} // namespace
+
+LessonWriter::LessonWriter(const platform::ContentSink &sink) : m_sink(sink)
+{
+    m_pending.reserve(pendingBytes + 4096);
+    m_pending.append("\xFF\xFE", 2);
+}
+
+int LessonWriter::add(const LessonEntry &entry)
+{
+    if (m_error != 0)
+        return m_error;
     static const QString tab(u'\t');
     static const QString lineEnd(QStringLiteral("\r\n"));
-    for (const LessonEntry &entry : entries) {
-        appendUtf16le(out, entry.chinese);
-        appendUtf16le(out, tab);
-        appendUtf16le(out, entry.pinyin);
-        appendUtf16le(out, tab);
-        appendUtf16le(out, entry.french);
-        appendUtf16le(out, lineEnd);
-    }
-    return out;
+    appendUtf16le(m_pending, entry.chinese);
+    appendUtf16le(m_pending, tab);
+    appendUtf16le(m_pending, entry.pinyin);
+    appendUtf16le(m_pending, tab);
+    appendUtf16le(m_pending, entry.french);
+    appendUtf16le(m_pending, lineEnd);
+    return flushIfFull();
+}
+
+int LessonWriter::flushIfFull()
+{
+    if (m_pending.size() < pendingBytes)
+        return 0;
+    m_error = m_sink(m_pending);
+    m_pending.resize(0);
+    return m_error;
+}
+
+int LessonWriter::finish()
+{
+    if (m_error == 0 && !m_pending.isEmpty())
+        m_error = m_sink(m_pending);
+    m_pending.resize(0);
+    return m_error;
 }
 
 platform::FileResult<QByteArray> readWholeFile(const QString &path, qsizetype maxBytes)
 {
     platform::FileResult<QByteArray> read
-        = platform::readRegularFile(QFile::encodeName(path), 0, maxBytes);
+        = platform::readRegularFile(file_names::bytesOf(path), 0, maxBytes);
     if (read.ok())
         return read;
     const int code = read.error().code;
     const QString why = code == EISDIR ? QStringLiteral("c'est un dossier")
         : code == EINVAL               ? QStringLiteral("ce n'est pas un fichier ordinaire")
-        : code == EFBIG                ? QStringLiteral("plus de %1 Mo").arg(maxBytes >> 20)
+        : code == EFBIG                ? tooLargeText(maxBytes)
+        : code == ENOMEM               ? writeErrorText(code)
                                        : platform::fileErrorText(code);
     return platform::FileError {
         code, QStringLiteral("%1 : lecture impossible (%2)").arg(quotedName(path), why)};
@@ -99,8 +144,15 @@ platform::FileResult<QByteArray> readWholeFile(const QString &path, qsizetype ma
 
 platform::FileResult<> writeOutputFile(const QString &path, const QByteArray &bytes, bool replace)
 {
-    const QByteArray name = QFile::encodeName(path);
-    const platform::FileResult<> written = platform::writeFile(name, bytes, replace);
+    return writeOutputFile(
+        path, [&bytes](const platform::ContentSink &sink) { return sink(bytes); }, replace);
+}
+
+platform::FileResult<> writeOutputFile(const QString &path, const platform::ContentSource &content,
+                                       bool replace)
+{
+    const QByteArray name = file_names::bytesOf(path);
+    const platform::FileResult<> written = platform::writeFile(name, content, replace);
     if (written.ok())
         return {};
     const int code = written.error().code;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/file_error.h"
+#include "platform/posix_file.h"
 
 #include <QByteArray>
 #include <QList>
@@ -22,10 +23,21 @@ struct LessonEntry
 /// ended by CR LF, in UTF-16 LE. Fields must hold no TAB, CR or LF (see lessonField).
 QByteArray lessonFileBytes(const QList<LessonEntry> &entries);
 
+/// The most the tool reads of one file, as a list to import, a lesson to check or to export: far
+/// above any real list, and within what the import of one needs in memory (about three times its
+/// size).
+inline constexpr qsizetype maxReadBytes = qsizetype(512) << 20;
+
 /// Reads a whole file given by path for the tool: refused when it is a directory, is not a regular
-/// file or passes maxBytes. The error text, in French, names the file.
+/// file or passes maxBytes, also while it is read. The error text, in French, names the file.
 platform::FileResult<QByteArray> readWholeFile(const QString &path,
-                                               qsizetype maxBytes = qsizetype(512) << 20);
+                                               qsizetype maxBytes = maxReadBytes);
+
+/// "« name »" as messages quote a file, its odd bytes and control characters made visible.
+QString quotedName(const QString &path);
+
+/// Why the tool read no more of a file of more than maxBytes.
+QString tooLargeText(qsizetype maxBytes);
 
 /// Writes bytes to the file at path by the platform's safe replacement (platform::writeFile): a
 /// failure (full disk, no permission) leaves no partial file and the old one untouched; links are
@@ -33,8 +45,29 @@ platform::FileResult<QByteArray> readWholeFile(const QString &path,
 /// mode, and only when replace. The error text, in French, names the file.
 platform::FileResult<> writeOutputFile(const QString &path, const QByteArray &bytes, bool replace);
 
+/// writeOutputFile() with the content given piece by piece (platform::ContentSource). An error
+/// the source gives back is passed on as it is, with the French text of the refusal.
+platform::FileResult<> writeOutputFile(const QString &path, const platform::ContentSource &content,
+                                       bool replace);
+
 /// The French text for a system error number when writing.
 QString writeErrorText(int errorNumber);
 
-/// "« name »" as messages quote a file.
-QString quotedName(const QString &path);
+/// Writes a lesson file's bytes (lessonFileBytes) piece by piece into a sink, an entry at a time,
+/// so that the lesson is never held whole.
+class LessonWriter
+{
+public:
+    explicit LessonWriter(const platform::ContentSink &sink);
+    /// Adds an entry; 0 or the sink's error, after which nothing more is written.
+    int add(const LessonEntry &entry);
+    /// Writes what is left; 0 or the sink's error.
+    int finish();
+
+private:
+    int flushIfFull();
+
+    platform::ContentSink m_sink;
+    QByteArray m_pending;
+    int m_error = 0;
+};

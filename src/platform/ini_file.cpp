@@ -4,6 +4,8 @@
 
 #include "platform/posix_file.h"
 
+#include <cerrno>
+
 namespace platform::ini {
 namespace {
 
@@ -137,7 +139,11 @@ QByteArray withValue(QByteArrayView content, QByteArrayView section, QByteArrayV
         result.append(content.first(anchor.end));
         if (anchor.end == anchor.textEnd)
             result.append(lineEnd);
-        result.append(key).append('=').append(value).append(lineEnd);
+        // A lone CR just before an LF would join it into one CR LF: the blank line that LF ends
+        // would be lost.
+        const bool beforeLf = anchor.end < content.size() && content[anchor.end] == '\n';
+        result.append(key).append('=').append(value);
+        result.append(beforeLf && lineEnd == "\r" ? QByteArrayView("\r\n") : lineEnd);
         result.append(content.sliced(anchor.end));
     } else {
         result.append(content);
@@ -149,12 +155,19 @@ QByteArray withValue(QByteArrayView content, QByteArrayView section, QByteArrayV
     return result;
 }
 
+bool isEightBitText(QByteArrayView content)
+{
+    return !content.startsWith("\xFF\xFE") && !content.startsWith("\xFE\xFF");
+}
+
 FileResult<std::optional<QByteArray>> readValue(const QByteArray &path, QByteArrayView section,
                                                 QByteArrayView key)
 {
-    const FileResult<QByteArray> content = readRegularFile(path);
+    const FileResult<QByteArray> content = readRegularFile(path, 0, maxFileBytes);
     if (!content.ok())
         return content.error();
+    if (!isEightBitText(content.value()))
+        return FileError::fromErrno(EILSEQ);
     return valueIn(content.value(), section, key);
 }
 
@@ -162,7 +175,13 @@ FileResult<> writeValue(const QByteArray &path, QByteArrayView section, QByteArr
                         QByteArrayView value)
 {
     return editFile(
-        path, [&](QByteArrayView content) { return withValue(content, section, key, value); });
+        path,
+        [&](QByteArrayView content) -> std::optional<QByteArray> {
+            if (!isEightBitText(content))
+                return std::nullopt;
+            return withValue(content, section, key, value);
+        },
+        maxFileBytes);
 }
 
 } // namespace platform::ini

@@ -1,16 +1,21 @@
 #include "platform/posix_file.h"
 
+#include <QByteArrayList>
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits>
+#include <new>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace platform {
@@ -96,7 +101,8 @@ mode_t creationMode()
 namespace {
 
 /// The whole of a regular file of at most maxBytes into bytes; 0 or errno (EISDIR for a
-/// directory, EINVAL for anything else that is not a regular file, EFBIG past maxBytes).
+/// directory, EINVAL for anything else that is not a regular file, EFBIG past maxBytes, counted as
+/// it is read: a file may grow after its size was taken).
 int readRegular(const QByteArray &path, QByteArray &bytes, int extraFlags,
                 qsizetype maxBytes = std::numeric_limits<qsizetype>::max())
 {
@@ -119,6 +125,8 @@ int readRegular(const QByteArray &path, QByteArray &bytes, int extraFlags,
         const qsizetype count = readFully(file.get(), buffer.data(), buffer.size());
         if (count < 0)
             return errno;
+        if (count > maxBytes - bytes.size())
+            return EFBIG;
         bytes.append(buffer.data(), count);
         if (count < qsizetype(buffer.size()))
             return 0;
@@ -134,12 +142,24 @@ void reach(WriteStep step)
         stepHook(step);
 }
 
-/// Writes all of bytes at the start of fd, then fixes the length and syncs; 0 or errno.
-int writeAll(int fd, QByteArrayView bytes)
+/// Calls source with sink; out of memory, while the content is made, abandons the replacement
+/// like any other failure, so that its temporary is removed.
+int produce(const ContentSource &source, const ContentSink &sink)
 {
-    if (const int error = writeFully(fd, bytes, 0))
-        return error;
-    return ftruncate(fd, off_t(bytes.size())) == 0 && fsync(fd) == 0 ? 0 : errno;
+    try {
+        return source(sink);
+    } catch (const std::bad_alloc &) {
+        return ENOMEM;
+    }
+}
+
+/// The whole content of source, for the ways that need it at once.
+int collect(const ContentSource &source, QByteArray &bytes)
+{
+    return produce(source, [&bytes](QByteArrayView piece) {
+        bytes.append(piece);
+        return 0;
+    });
 }
 
 /// The directory part of path, up to and including its last separator; "./" for a bare name.
@@ -194,13 +214,18 @@ int resolveLinks(QByteArray &path)
 
 /// Rewrites the file where it stands, for a directory that takes no new file. Not atomic, but the
 /// old bytes are overwritten rather than freed first, so a full disk can cut at most the grown
-/// tail.
-int rewriteInPlace(const QByteArray &path, QByteArrayView bytes)
+/// tail; the content is made whole before the file is touched.
+int rewriteInPlace(const QByteArray &path, const ContentSource &source)
 {
+    QByteArray bytes;
+    if (const int error = collect(source, bytes))
+        return error;
     Descriptor file = openRetrying(path, O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
     if (!file.isOpen())
         return errno;
-    const int error = writeAll(file.get(), bytes);
+    int error = writeFully(file.get(), bytes, 0);
+    if (error == 0 && (ftruncate(file.get(), off_t(bytes.size())) != 0 || fsync(file.get()) != 0))
+        error = errno;
     if (close(file.release()) != 0 && error == 0)
         return errno;
     return error;
@@ -212,30 +237,32 @@ QByteArray temporaryPrefix(const QByteArray &target)
     return directoryOf(target) + '.' + target.sliced(target.lastIndexOf('/') + 1) + ".tmp.";
 }
 
-bool isTemporaryName(QByteArrayView name, QByteArrayView prefix)
+/// Whether name is a temporary's: '.', a name, ".tmp." and six letters or digits.
+bool isTemporaryName(QByteArrayView name)
 {
-    if (name.size() != prefix.size() + 6 || !name.startsWith(prefix))
+    static constexpr QByteArrayView infix(".tmp.");
+    const qsizetype infixAt = name.size() - 6 - infix.size();
+    if (infixAt < 2 || !name.startsWith('.') || name.sliced(infixAt, infix.size()) != infix)
         return false;
-    for (const char c : name.sliced(prefix.size())) {
+    for (const char c : name.sliced(infixAt + infix.size())) {
         if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')))
             return false;
     }
     return true;
 }
 
-/// Removes the temporaries of writes that were killed before they were renamed into place: our
-/// own files named like them whose writer no longer holds their lock (a running writer, in this or
-/// another process, keeps its temporary locked until it is in place).
+/// Removes the temporaries that writes killed before their rename left in the directory of
+/// target, whatever file they were for: our own files named like them whose writer no longer holds
+/// their lock (a running writer, in this or another process, keeps its temporary locked until it
+/// is in place). Another user's files are never touched.
 void removeStaleTemporaries(const QByteArray &target)
 {
-    const QByteArray prefixPath = temporaryPrefix(target);
-    const QByteArray prefix = prefixPath.sliced(prefixPath.lastIndexOf('/') + 1);
     DIR *directory = opendir(directoryOf(target).constData());
     if (!directory)
         return;
     const int directoryFd = dirfd(directory);
     while (const dirent *entry = readdir(directory)) {
-        if (!isTemporaryName(entry->d_name, prefix))
+        if (!isTemporaryName(entry->d_name))
             continue;
         const Descriptor file(
             openat(directoryFd, entry->d_name, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
@@ -312,45 +339,68 @@ int nameTemporary(Temporary &temporary, const QByteArray &target)
     return EEXIST;
 }
 
-/// Gives the replacement the old file's owner and group, so that root's write leaves a learner's
-/// file theirs. EPERM where only root could.
-int keepOwner(int fd, const struct stat &old)
+/// Gives fd the owner and group wanted, when it has others; EPERM where only root could.
+int chownTo(int fd, uid_t owner, gid_t group)
 {
     struct stat now
     {
     };
     if (fstat(fd, &now) != 0)
         return errno;
-    if (now.st_uid == old.st_uid && now.st_gid == old.st_gid)
+    if (now.st_uid == owner && now.st_gid == group)
         return 0;
-    return fchown(fd, old.st_uid, old.st_gid) == 0 ? 0 : errno;
+    return fchown(fd, owner, group) == 0 ? 0 : errno;
 }
 
-/// Puts bytes in place of target (old: its status, null when it is new): written into a
-/// temporary, then renamed over it, so that the file is always either the old or the new one. A
-/// file that was absent is never renamed over: one that appeared meanwhile stays (EEXIST).
-int replaceFile(const QByteArray &target, const struct stat *old, QByteArrayView bytes)
+/// What root makes in another user's directory becomes that user's, like the directory (fd: the
+/// new file or directory, made by us in directory). Anyone else keeps what the system gives.
+int adoptDirectoryOwner(int fd, const QByteArray &directory)
+{
+    if (geteuid() != 0)
+        return 0;
+    struct stat parent
+    {
+    };
+    if (stat(directory.constData(), &parent) != 0)
+        return errno;
+    return chownTo(fd, parent.st_uid, parent.st_gid);
+}
+
+/// Writes the content of source at the start of the new file fd, then syncs; 0 or errno.
+int writeNew(int fd, const ContentSource &source)
+{
+    if (const int error
+        = produce(source, [fd](QByteArrayView piece) { return writeFully(fd, piece); }))
+        return error;
+    return fsync(fd) == 0 ? 0 : errno;
+}
+
+/// Puts the content of source in place of target (old: its status, null when it is new): written
+/// into a temporary, then renamed over it, so that the file is always either the old or the new
+/// one. A file that was absent is never renamed over: one that appeared meanwhile stays (EEXIST).
+int replaceFile(const QByteArray &target, const struct stat *old, const ContentSource &source)
 {
     removeStaleTemporaries(target);
     Temporary temporary;
     int error = createTemporary(target, temporary);
     if (!temporary.fd.isOpen()) {
         const bool directoryRefuses = error == EACCES || error == EPERM || error == EROFS;
-        return old && directoryRefuses ? rewriteInPlace(target, bytes) : error;
+        return old && directoryRefuses ? rewriteInPlace(target, source) : error;
     }
-    if (error == 0 && old)
-        error = keepOwner(temporary.fd.get(), *old);
+    if (error == 0)
+        error = old ? chownTo(temporary.fd.get(), old->st_uid, old->st_gid)
+                    : adoptDirectoryOwner(temporary.fd.get(), directoryOf(target));
     // Another user's file that we may write but not own: rewriting it in place keeps it theirs.
     if (error == EPERM && old) {
         if (!temporary.name.isEmpty())
             unlink(temporary.name.constData());
         temporary.fd.reset();
-        return rewriteInPlace(target, bytes);
+        return rewriteInPlace(target, source);
     }
     if (error == 0 && fchmod(temporary.fd.get(), old ? old->st_mode & 07777 : creationMode()) != 0)
         error = errno;
     if (error == 0)
-        error = writeAll(temporary.fd.get(), bytes);
+        error = writeNew(temporary.fd.get(), source);
     if (error == 0) {
         reach(WriteStep::Written);
         if (temporary.name.isEmpty())
@@ -388,6 +438,16 @@ int findTarget(const QByteArray &path, Target &target)
     if (const int error = resolveLinks(target.path))
         return error;
     target.exists = lstat(target.path.constData(), &target.status) == 0;
+    if (!target.exists && errno == ENOENT && target.path != path) {
+        // A link that only the kernel resolves, such as /dev/stdout to a pipe: what it reaches
+        // is there, and is no regular file.
+        struct stat reached
+        {
+        };
+        if (stat(path.constData(), &reached) == 0 && !S_ISREG(reached.st_mode))
+            return S_ISDIR(reached.st_mode) ? EISDIR : EINVAL;
+        return ENOENT;
+    }
     if (!target.exists)
         return errno == ENOENT && target.path == path ? 0 : errno;
     if (!S_ISREG(target.status.st_mode))
@@ -404,24 +464,67 @@ int writable(const Target &target)
         : errno;
 }
 
+/// How long an edit waits for another program's lock on the directory before it gives up.
+constexpr auto lockPatience = std::chrono::seconds(1);
+constexpr auto lockRetryPause = std::chrono::milliseconds(10);
+
+/// An advisory lock on a directory, held while it lives. On the directory rather than on the
+/// file, which is replaced by every write, and without a lock file, so that nothing new appears
+/// beside it.
+class DirectoryLock
+{
+public:
+    /// 0 once held, EWOULDBLOCK when another holder kept it for lockPatience, or errno. A
+    /// directory that we may write in but not read cannot be locked: it is written unlocked.
+    int acquire(const QByteArray &directory)
+    {
+        m_fd.reset(openRetrying(directory, O_RDONLY | O_DIRECTORY | O_CLOEXEC).release());
+        if (!m_fd.isOpen())
+            return errno == EACCES ? 0 : errno;
+        const auto deadline = std::chrono::steady_clock::now() + lockPatience;
+        while (flock(m_fd.get(), LOCK_EX | LOCK_NB) != 0) {
+            if (errno != EWOULDBLOCK && errno != EINTR)
+                return errno;
+            if (std::chrono::steady_clock::now() >= deadline)
+                return EWOULDBLOCK;
+            std::this_thread::sleep_for(lockRetryPause);
+        }
+        return 0;
+    }
+
+private:
+    // Closing the descriptor releases the lock.
+    Descriptor m_fd;
+};
+
 /// editFile's work; 0 or errno.
-int editContent(const QByteArray &path, const std::function<QByteArray(QByteArrayView)> &edit)
+int editContent(const QByteArray &path, const Edit &edit, qsizetype maxBytes)
 {
     Target target;
+    if (const int error = findTarget(path, target))
+        return error;
+    DirectoryLock lock;
+    if (const int error = lock.acquire(directoryOf(target.path)))
+        return error;
+    // Looked at again under the lock: another program may have made the file meanwhile.
     if (const int error = findTarget(path, target))
         return error;
     if (const int error = writable(target))
         return error;
     QByteArray content;
     if (target.exists) {
-        if (const int error = readRegular(target.path, content, O_NOFOLLOW))
+        if (const int error = readRegular(target.path, content, O_NOFOLLOW, maxBytes))
             return error;
     }
-    return replaceFile(target.path, target.exists ? &target.status : nullptr, edit(content));
+    const std::optional<QByteArray> edited = edit(content);
+    if (!edited)
+        return EILSEQ;
+    return replaceFile(target.path, target.exists ? &target.status : nullptr,
+                       [&edited](const ContentSink &sink) { return sink(*edited); });
 }
 
 /// writeFile's work; 0 or errno.
-int writeContent(const QByteArray &path, QByteArrayView bytes, bool replaceExisting)
+int writeContent(const QByteArray &path, const ContentSource &source, bool replaceExisting)
 {
     Target target;
     if (const int error = findTarget(path, target))
@@ -430,7 +533,52 @@ int writeContent(const QByteArray &path, QByteArrayView bytes, bool replaceExist
         return EEXIST;
     if (const int error = writable(target))
         return error;
-    return replaceFile(target.path, target.exists ? &target.status : nullptr, bytes);
+    return replaceFile(target.path, target.exists ? &target.status : nullptr, source);
+}
+
+/// The missing directories on the way to directory, the outermost first.
+QByteArrayList missingDirectories(QByteArray directory)
+{
+    QByteArrayList missing;
+    while (directory.size() > 1 && directory.endsWith('/'))
+        directory.chop(1);
+    struct stat status
+    {
+    };
+    while (!directory.isEmpty() && directory != "/" && lstat(directory.constData(), &status) != 0
+           && errno == ENOENT) {
+        missing.prepend(directory);
+        const qsizetype slash = directory.lastIndexOf('/');
+        directory = slash < 0 ? QByteArray() : directory.left(std::max<qsizetype>(slash, 1));
+    }
+    return missing;
+}
+
+/// Makes one directory, and gives it its parent's owner when root makes it (adoptDirectoryOwner).
+/// The new directory is opened without following a link, so that a link put in its place
+/// meanwhile never gives its target away.
+int makeDirectory(const QByteArray &directory)
+{
+    if (mkdir(directory.constData(), 0700) != 0)
+        return errno;
+    if (geteuid() != 0)
+        return 0;
+    const Descriptor made
+        = openRetrying(directory, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    struct stat status
+    {
+    };
+    if (!made.isOpen() || fstat(made.get(), &status) != 0)
+        return errno;
+    if (status.st_uid != geteuid())
+        return 0; // not the one we made: left as it is
+    const qsizetype slash = directory.lastIndexOf('/');
+    const QByteArray parent
+        = slash < 0 ? QByteArray(".") : directory.left(std::max<qsizetype>(slash, 1));
+    const int error = adoptDirectoryOwner(made.get(), parent);
+    if (error != 0)
+        rmdir(directory.constData());
+    return error;
 }
 
 } // namespace
@@ -443,17 +591,40 @@ FileResult<QByteArray> readRegularFile(const QByteArray &path, int extraFlags, q
     return bytes;
 }
 
-FileResult<> editFile(const QByteArray &path, const std::function<QByteArray(QByteArrayView)> &edit)
+FileResult<> editFile(const QByteArray &path, const Edit &edit, qsizetype maxBytes)
 {
-    if (const int error = editContent(path, edit))
+    if (const int error = editContent(path, edit, maxBytes))
         return FileError::fromErrno(error);
     return {};
 }
 
 FileResult<> writeFile(const QByteArray &path, QByteArrayView bytes, bool replaceExisting)
 {
-    if (const int error = writeContent(path, bytes, replaceExisting))
+    return writeFile(
+        path, [bytes](const ContentSink &sink) { return sink(bytes); }, replaceExisting);
+}
+
+FileResult<> writeFile(const QByteArray &path, const ContentSource &content, bool replaceExisting)
+{
+    if (const int error = writeContent(path, content, replaceExisting))
         return FileError::fromErrno(error);
+    return {};
+}
+
+FileResult<> makeDirectories(const QByteArray &directory)
+{
+    QByteArrayList made;
+    for (const QByteArray &missing : missingDirectories(directory)) {
+        const int error = makeDirectory(missing);
+        if (error == 0)
+            made.append(missing);
+        if (error == 0 || error == EEXIST)
+            continue;
+        // Nothing half-made stays behind: the directories made so far go, innermost first.
+        std::for_each(made.crbegin(), made.crend(),
+                      [](const QByteArray &path) { rmdir(path.constData()); });
+        return FileError::fromErrno(error);
+    }
     return {};
 }
 

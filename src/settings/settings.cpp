@@ -4,6 +4,7 @@
 #include "platform/ini_file.h"
 #include "platform/int_conversion.h"
 #include "platform/module_path.h"
+#include "platform/posix_file.h"
 
 #include <pwd.h>
 #include <sys/stat.h>
@@ -35,19 +36,6 @@ QByteArray userDirectory()
     return config.isEmpty() ? QByteArray() : config + "/hanlexo-vocab";
 }
 
-/// Creates directory and its missing parents, new ones private to the learner. A failure is left
-/// to the write that follows, which reports it.
-void makePath(const QByteArray &directory)
-{
-    struct stat status = {};
-    if (directory.isEmpty() || stat(directory.constData(), &status) == 0)
-        return;
-    const qsizetype parentEnd = directory.lastIndexOf('/');
-    if (parentEnd > 0)
-        makePath(directory.left(parentEnd));
-    mkdir(directory.constData(), 0700);
-}
-
 } // namespace
 
 QByteArray Settings::builtPath()
@@ -77,8 +65,9 @@ void Settings::writeInteger(QByteArrayView section, QByteArrayView key, int valu
 {
     // The per-user directory is made at the first write, never at start-up; nothing else is.
     const QByteArray directory = m_path.left(m_path.lastIndexOf('/'));
+    // A failure is left to the write that follows, which reports it.
     if (!directory.isEmpty() && directory == userDirectory())
-        makePath(directory);
+        (void)platform::makeDirectories(directory);
     if (!platform::ini::writeValue(m_path, section, key, QByteArray::number(value)).ok())
         throw platform::AppError(
             QString::fromUtf8("Impossible d'écrire dans %1").arg(QString::fromLocal8Bit(m_path)));
