@@ -1,5 +1,6 @@
 #include "lessontool/commands.h"
 
+#include "lessontool/dictionary.h"
 #include "lessontool/exporter.h"
 #include "lessontool/importer.h"
 #include "lessontool/lesson_check.h"
@@ -68,6 +69,11 @@ const QString importHelp = QStringLiteral(
     "  --entete                  la première ligne est un en-tête (reconnu sinon à ses noms :\n"
     "                            Chinois, Hanzi, Pinyin, Français, English, Sens, Meaning...)\n"
     "  --pinyin-brut             garde le pinyin tel qu'il est écrit (ni3 hao3 reste ni3 hao3)\n"
+    "  --dictionnaire DICT       remplit le pinyin et le français laissés vides à partir d'un\n"
+    "                            dictionnaire au format CEDICT (CFDICT, CC-CEDICT, HanDeDict),\n"
+    "                            texte UTF-8 ou compressé par gzip (.gz) ; répétable : le\n"
+    "                            premier qui connaît le mot l'emporte. Une ligne peut alors ne\n"
+    "                            donner que le chinois\n"
     "\n"
     "Lignes # du début : commentaires ; #separator:, #html:true|false, #columns:,\n"
     "#notetype column:N, #deck column:N, #tags column:N, #guid column:N y sont suivies (les\n"
@@ -81,7 +87,15 @@ const QString importHelp = QStringLiteral(
     "Pinyin : ni3 hao3 → nǐ hǎo, lv4 et lu:4 → lǜ, Xi1an1 → Xī'ān, m2 → ḿ, r5 → r.\n"
     "Dictionnaire CEDICT (傳統 传统 [chuan2 tong3] /tradition/coutume/) : le simplifié, le\n"
     "pinyin accentué, les sens joints par « ; ».\n"
-    "Les lignes sans chinois ou avec trop peu de champs sont signalées et écartées.\n");
+    "Les lignes sans chinois ou avec trop peu de champs sont signalées et écartées.\n"
+    "\n"
+    "Avec --dictionnaire, le mot est cherché en simplifié, puis en traditionnel (la leçon garde\n"
+    "ce que la liste écrit) ; un champ écrit n'est jamais remplacé. Un pinyin écrit choisit la\n"
+    "lecture (accents ou chiffres ; espaces et majuscules indifférents, tons comptés) ; sans\n"
+    "pinyin, un mot à plusieurs lectures les garde toutes (háng | xíng et háng : ... | xíng : ...)\n"
+    "et la ligne est signalée, comme un mot inconnu ou un pinyin qu'aucune lecture n'a.\n"
+    "Le résumé compte les entrées complétées, ambiguës, inconnues et au pinyin sans\n"
+    "correspondance.\n");
 
 const QString verifyHelp = QStringLiteral(
     "Usage : hanlexo-lesson verifier LEÇON.txt...\n"
@@ -143,8 +157,10 @@ int importCommand(const QStringList &arguments)
     const QCommandLineOption columnsOption(QStringLiteral("colonnes"), QString(),
                                            QStringLiteral("liste"));
     const QCommandLineOption rawOption(QStringLiteral("pinyin-brut"), QString());
-    parser.addOptions(
-        {outputOption, replaceOption, headerOption, delimiterOption, columnsOption, rawOption});
+    const QCommandLineOption dictionaryOption(QStringLiteral("dictionnaire"), QString(),
+                                              QStringLiteral("dict"));
+    parser.addOptions({outputOption, replaceOption, headerOption, delimiterOption, columnsOption,
+                       rawOption, dictionaryOption});
     if (const std::optional<int> status = parseCommand(parser, arguments, importHelp))
         return *status;
     const QStringList sources = parser.positionalArguments().mid(1);
@@ -157,8 +173,10 @@ int importCommand(const QStringList &arguments)
         return fail(QStringLiteral("import : -o - : une leçon s'écrit dans un fichier, pas sur la "
                                    "sortie standard"));
 
+    const QStringList dictionaries = parser.values(dictionaryOption);
     ImportOptions options;
     options.rawPinyin = parser.isSet(rawOption);
+    options.shortLinesKept = !dictionaries.isEmpty();
     if (parser.isSet(headerOption))
         options.header = true;
     if (parser.isSet(delimiterOption)) {
@@ -182,20 +200,24 @@ int importCommand(const QStringList &arguments)
         options.columns = *columns;
     }
 
-    const ImportResult result = importFiles(sources, options);
+    ImportResult result = importFiles(sources, options);
+    DictionaryFill fill;
+    if (!result.fatal && !dictionaries.isEmpty())
+        fill = fillFromDictionaries(result, dictionaries, options.rawPinyin);
     if (result.fatal)
         return fail(*result.fatal + QStringLiteral(" ; rien n'a été écrit"));
     const auto tell = [](const ImportIssue &issue, const QString &outcome) {
-        print(stderr,
-              QStringLiteral("%1, ligne %2 : %3%4\n")
-                  .arg(quotedName(issue.file))
-                  .arg(issue.line)
-                  .arg(issue.message, outcome));
+        const QString where = issue.line > 0
+            ? QStringLiteral("%1, ligne %2").arg(quotedName(issue.file)).arg(issue.line)
+            : quotedName(issue.file);
+        print(stderr, QStringLiteral("%1 : %2%3\n").arg(where, issue.message, outcome));
     };
     for (const ImportIssue &issue : result.notes)
         tell(issue, QString());
     for (const ImportIssue &issue : result.skipped)
         tell(issue, QStringLiteral(" ; ligne écartée"));
+    for (const ImportIssue &issue : fill.remarks)
+        tell(issue, QString());
     if (result.entries.isEmpty())
         return fail(QStringLiteral("aucune entrée à écrire ; rien n'a été écrit (--colonnes, "
                                    "--separateur ?)"));
@@ -204,12 +226,20 @@ int importCommand(const QStringList &arguments)
         !written.ok())
         return fail(written.error().message);
     print(stdout,
-          QStringLiteral("%1 : %2 entrée(s) écrite(s)%3\n")
+          QStringLiteral("%1 : %2 entrée(s) écrite(s)%3%4\n")
               .arg(quotedName(output))
               .arg(result.entries.size())
               .arg(result.skipped.isEmpty()
                        ? QString()
-                       : QStringLiteral(", %1 ligne(s) écartée(s)").arg(result.skipped.size())));
+                       : QStringLiteral(", %1 ligne(s) écartée(s)").arg(result.skipped.size()),
+                   dictionaries.isEmpty()
+                       ? QString()
+                       : QStringLiteral(" ; dictionnaire : %1 complétée(s), %2 ambiguë(s), %3 "
+                                        "inconnue(s), %4 au pinyin sans correspondance")
+                             .arg(fill.filled)
+                             .arg(fill.ambiguous)
+                             .arg(fill.unknown)
+                             .arg(fill.unmatched)));
     return result.skipped.isEmpty() ? exitDone : exitPartial;
 }
 

@@ -287,12 +287,12 @@ void importCedict(const QString &file, QStringView text, const ImportOptions &op
     forEachLine(text, leadingCommentLines(text) + 1, [&](QStringView line, qsizetype number) {
         if (line.trimmed().isEmpty())
             return true;
-        if (const std::optional<CedictEntry> entry = parseCedictLine(line))
+        if (const std::optional<CedictEntry> entry = parseCedictLine(line)) {
             result.entries.append(cedictLessonEntry(*entry, options.rawPinyin));
-        else
-            result.skipped.append(
-                {file, number,
-                 QStringLiteral("pas au format du dictionnaire (TRAD SIMP [pin1 yin1] /sens/)")});
+            result.origins.append({file, number, {}});
+        } else {
+            result.skipped.append({file, number, cedictFormatText()});
+        }
         return true;
     });
 }
@@ -377,6 +377,7 @@ void importBytes(const QString &file, QByteArrayView bytes, const ImportOptions 
         needed = std::max(needed, column + 1);
 
     result.entries.reserve(result.entries.size() + records.size() - first);
+    result.origins.reserve(result.entries.capacity());
     for (qsizetype i = first; i < records.size(); ++i) {
         const Record &record = records[i];
         const auto skip = [&](const QString &why) {
@@ -389,13 +390,13 @@ void importBytes(const QString &file, QByteArrayView bytes, const ImportOptions 
         }
         if (isBlank(record.fields))
             continue;
-        if (record.fields.size() < needed) {
+        if (record.fields.size() < needed && !options.shortLinesKept) {
             skip(QStringLiteral("%1 champ(s), %2 attendus").arg(record.fields.size()).arg(needed));
             continue;
         }
         std::array<QString, fieldCount> fields;
         for (std::size_t field = 0; field < fields.size(); ++field) {
-            if (columns[field] >= 0)
+            if (columns[field] >= 0 && columns[field] < record.fields.size())
                 fields[field] = cleaned(record.fields[columns[field]], layout.markup);
         }
         if (fields[0].isEmpty()) {
@@ -405,6 +406,7 @@ void importBytes(const QString &file, QByteArrayView bytes, const ImportOptions 
         if (!options.rawPinyin)
             fields[1] = numberedToMarked(fields[1]);
         result.entries.append({fields[0], fields[1], fields[2]});
+        result.origins.append({file, record.line, {}});
     }
 }
 

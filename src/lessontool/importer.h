@@ -21,6 +21,9 @@ struct ImportOptions
     std::optional<bool> header;
     /// Keep pinyin as written, tone numbers included.
     bool rawPinyin = false;
+    /// A line with fewer fields than the columns chosen is an entry whose other fields are empty
+    /// (a dictionary fills them), not a line passed over.
+    bool shortLinesKept = false;
 };
 
 /// A line passed over, or a remark on how a source was read.
@@ -35,6 +38,8 @@ struct ImportIssue
 struct ImportResult
 {
     QList<LessonEntry> entries;
+    /// Where each entry comes from, in the same order: its file, and its line as the line field.
+    QList<ImportIssue> origins;
     QList<ImportIssue> skipped; ///< lines passed over
     /// Rules applied where a source did not say what a column is; nothing was lost.
     QList<ImportIssue> notes;

@@ -27,6 +27,10 @@ QByteArray lessonFileBytes(const QList<LessonEntry> &entries);
 platform::FileResult<QByteArray> readWholeFile(const QString &path,
                                                qsizetype maxBytes = qsizetype(512) << 20);
 
+/// The French text for a file that could not be read, naming it: why, from the system's error
+/// number (EISDIR, EINVAL for a file that is not a regular one, EFBIG past maxBytes...).
+QString readErrorText(const QString &path, int code, qsizetype maxBytes);
+
 /// Writes bytes to the file at path by the platform's safe replacement (platform::writeFile): a
 /// failure (full disk, no permission) leaves no partial file and the old one untouched; links are
 /// followed by the kernel's rule; only a regular file is replaced, keeping its owner, group and
