@@ -26,8 +26,7 @@ class DictionaryReader
 public:
     DictionaryReader(const QString &path, const QSet<QByteArray> &wanted, DictionaryRead &read)
         : m_path(path), m_wanted(wanted), m_read(read)
-    {
-    }
+    { }
 
     // One line without its end; overlong: it was too long to hold.
     void line(QByteArrayView text, bool overlong)
@@ -40,7 +39,9 @@ public:
         if (m_inComments && text.startsWith('#'))
             return;
         m_inComments = false;
-        if (overlong || firstInvalidUtf8(text) >= 0)
+        if (overlong)
+            return passOver(QStringLiteral("ligne de plus de %1 Mo").arg(maxLineBytes >> 20));
+        if (firstInvalidUtf8(text) >= 0)
             return passOver(QStringLiteral("pas du texte UTF-8"));
         const auto forms = cedictLineForms(text);
         if (!forms)
@@ -140,20 +141,25 @@ DictionaryRead readDictionary(const QString &path, const QSet<QByteArray> &wante
     bool afterCr = false;
     qsizetype total = 0;
     const auto endLine = [&](QByteArrayView end) {
-        if (pending.isEmpty()) {
-            reader.line(end, overlong);
+        overlong = overlong || pending.size() + end.size() > maxLineBytes;
+        if (overlong) {
+            reader.line({}, true);
+        } else if (pending.isEmpty()) {
+            reader.line(end, false);
         } else {
             pending.append(end);
-            reader.line(pending, overlong);
-            pending.clear();
+            reader.line(pending, false);
         }
+        pending.clear();
         overlong = false;
     };
     for (;;) {
         const int count = ::gzread(file.get(), buffer.data(), unsigned(buffer.size()));
-        if (count < 0) {
-            int zlibError = 0;
+        // A compressed file cut short ends like a whole one, its error left as Z_BUF_ERROR.
+        int zlibError = Z_OK;
+        if (count <= 0)
             ::gzerror(file.get(), &zlibError);
+        if (count < 0 || zlibError == Z_BUF_ERROR) {
             read.fatal = zlibError == Z_ERRNO
                 ? readErrorText(path, errno, maxBytes)
                 : QStringLiteral("%1 : lecture impossible (fichier compressé abîmé ou tronqué, "
@@ -205,8 +211,7 @@ namespace {
 // "XĪĀN" give one key; "xian1" another.
 QString readingKey(QStringView pinyin)
 {
-    const QString decomposed
-        = numberedToMarked(pinyin).normalized(QString::NormalizationForm_D);
+    const QString decomposed = numberedToMarked(pinyin).normalized(QString::NormalizationForm_D);
     static constexpr std::u16string_view toneMarks = u"\u0304\u0301\u030C\u0300";
     QString key;
     for (const QChar c : decomposed) {
@@ -287,9 +292,8 @@ DictionaryFill fillEntries(QList<LessonEntry> &entries, const QList<ImportIssue>
         if (!entry.pinyin.isEmpty() && !entry.french.isEmpty())
             continue;
         const auto remark = [&](const QString &text) {
-            fill.remarks.append(
-                {origins[i].file, origins[i].line,
-                 QStringLiteral("%1 : %2").arg(entry.chinese, text)});
+            fill.remarks.append({origins[i].file, origins[i].line,
+                                 QStringLiteral("%1 : %2").arg(entry.chinese, text)});
         };
         std::optional<QString> key;
         if (!entry.pinyin.isEmpty())
@@ -339,8 +343,7 @@ DictionaryFill fillEntries(QList<LessonEntry> &entries, const QList<ImportIssue>
     return fill;
 }
 
-DictionaryFill fillFromDictionaries(ImportResult &result, const QStringList &paths,
-                                    bool rawPinyin)
+DictionaryFill fillFromDictionaries(ImportResult &result, const QStringList &paths, bool rawPinyin)
 {
     QSet<QByteArray> wanted;
     for (const LessonEntry &entry : std::as_const(result.entries)) {
