@@ -83,8 +83,8 @@ std::optional<CedictEntry> parseCedictLine(QStringView line)
     const std::optional<LineParts<QStringView>> parts = splitLine(line);
     if (!parts)
         return std::nullopt;
-    CedictEntry entry {parts->traditional.toString(), parts->simplified.toString(),
-                       parts->pinyin.toString(), {}};
+    CedictEntry entry {
+        parts->traditional.toString(), parts->simplified.toString(), parts->pinyin.toString(), {}};
     for (QStringView sense : parts->senses.split(u'/')) {
         sense = sense.trimmed();
         if (!sense.isEmpty())

@@ -92,7 +92,8 @@ const QString importHelp = QStringLiteral(
     "Avec --dictionnaire, le mot est cherché en simplifié, puis en traditionnel (la leçon garde\n"
     "ce que la liste écrit) ; un champ écrit n'est jamais remplacé. Un pinyin écrit choisit la\n"
     "lecture (accents ou chiffres ; espaces et majuscules indifférents, tons comptés) ; sans\n"
-    "pinyin, un mot à plusieurs lectures les garde toutes (háng | xíng et háng : ... | xíng : ...)\n"
+    "pinyin, un mot à plusieurs lectures les garde toutes (háng | xíng et háng : ... | xíng : "
+    "...)\n"
     "et la ligne est signalée, comme un mot inconnu ou un pinyin qu'aucune lecture n'a.\n"
     "Le résumé compte les entrées complétées, ambiguës, inconnues et au pinyin sans\n"
     "correspondance.\n");

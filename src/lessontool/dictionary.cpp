@@ -262,7 +262,7 @@ QList<CedictEntry> lookUp(const QString &word, const std::optional<QString> &key
 {
     for (const DictionaryWords &dictionary : dictionaries) {
         for (const auto *table : {&dictionary.bySimplified, &dictionary.byTraditional}) {
-            const QList<CedictEntry> entries = table->value(word);
+            QList<CedictEntry> entries = table->value(word);
             if (entries.isEmpty())
                 continue;
             if (known.isEmpty())

@@ -60,5 +60,4 @@ DictionaryFill fillEntries(QList<LessonEntry> &entries, const QList<ImportIssue>
 
 /// Reads the dictionary files for the words of the result's entries that have a field to fill,
 /// and fills them (fillEntries); result.fatal is set when a dictionary cannot be used.
-DictionaryFill fillFromDictionaries(ImportResult &result, const QStringList &paths,
-                                    bool rawPinyin);
+DictionaryFill fillFromDictionaries(ImportResult &result, const QStringList &paths, bool rawPinyin);
