@@ -14,6 +14,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 
 namespace bench {
@@ -21,9 +22,11 @@ namespace bench {
 /// The window the benchmarks drive, while runWithWindow runs them.
 inline TForm1 *window = nullptr;
 
-/// Runs the registered benchmarks on a window started with count lessons of entries lines. Fails
-/// when start-up does not load them all or when anything is reported, a message box included.
-inline int runWithWindow(int argc, char **argv, int count, int entries)
+/// Runs the registered benchmarks on a window started on the lessons that write puts into its
+/// working directory. Fails when write fails, when start-up does not load the expected entries or
+/// when anything is reported, a message box included.
+inline int runWithWindow(int argc, char **argv, const std::function<bool(const QString &)> &write,
+                         qsizetype expected)
 {
     // The window is real but never needs a screen.
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -41,12 +44,15 @@ inline int runWithWindow(int argc, char **argv, int count, int entries)
             std::fprintf(stderr, "cannot make the temporary directories\n");
             return 1;
         }
-        writeLessons(sandbox.work.path(), count, entries);
+        if (!write(sandbox.work.path())) {
+            std::fprintf(stderr, "cannot write the lessons\n");
+            return 1;
+        }
         const std::unique_ptr<TForm1> form = program::makeWindows();
         form->showCentred();
         QCoreApplication::processEvents();
         const qsizetype loaded = form->Liste_ch.count();
-        if (!sandbox.reports().isEmpty() || loaded != qsizetype(count) * entries) {
+        if (!sandbox.reports().isEmpty() || loaded != expected) {
             std::fprintf(stderr, "start-up gave %lld entries and %lld reports\n",
                          static_cast<long long>(loaded),
                          static_cast<long long>(sandbox.reports().size()));
@@ -64,6 +70,19 @@ inline int runWithWindow(int argc, char **argv, int count, int entries)
     }
     benchmark::Shutdown();
     return status;
+}
+
+/// Runs the registered benchmarks on a window started with count generated lessons of entries
+/// lines.
+inline int runWithWindow(int argc, char **argv, int count, int entries)
+{
+    return runWithWindow(
+        argc, argv,
+        [count, entries](const QString &dir) {
+            writeLessons(dir, count, entries);
+            return true;
+        },
+        qsizetype(count) * entries);
 }
 
 } // namespace bench

@@ -67,6 +67,7 @@ private slots:
     void showsAgainWhereItWasLeft();
     void dismissed_data();
     void dismissed();
+    void iconifiedIsDismissed();
     void captionBarHasNoButtons();
     void components_data();
     void components();
@@ -183,12 +184,34 @@ void TestAboutBox::dismissed()
     QVERIFY(about.isVisible());
 }
 
+void TestAboutBox::iconifiedIsDismissed()
+{
+    WindowFixture fixture;
+    TForm1 &form = fixture.start();
+    TForm2 &about = openAbout(fixture);
+    const QPoint at = about.pos();
+
+    // A manager that iconifies the box anyway: it goes as "OK" sends it, never left iconified
+    // where, with no task bar, the learner could not get it back.
+    about.setWindowState(about.windowState() | Qt::WindowMinimized);
+    QVERIFY(!about.isVisible());
+    QVERIFY(!about.isMinimized());
+    QVERIFY(form.isVisible());
+    QVERIFY(!form.isMinimized());
+
+    form.Aproposde1->trigger();
+    QVERIFY(about.isVisible());
+    QVERIFY(!about.isMinimized());
+    QCOMPARE(about.pos(), at);
+}
+
 void TestAboutBox::captionBarHasNoButtons()
 {
     TForm2 about;
     QCOMPARE(about.windowTitle(), QStringLiteral("A propos de Hanlexo - vocab"));
-    QCOMPARE(about.windowFlags(), Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    QCOMPARE(about.windowType(), Qt::Dialog);
+    // A window of its own: iconified by a manager, it takes no other window along.
+    QCOMPARE(about.windowFlags(), Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    QCOMPARE(about.windowType(), Qt::Window);
     QCOMPARE(about.minimumSize(), QSize(244, 279));
     QCOMPARE(about.maximumSize(), QSize(244, 279));
     about.show();

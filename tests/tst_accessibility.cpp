@@ -384,15 +384,25 @@ void TestAccessibility::choicesInFeedback()
         const QString name = choice->text(QAccessible::Name);
         QVERIFY(indexIn(form.Liste_fr, name) >= 0);
         names.insert(name);
-        // Only the right answer, shown in green, says so.
+        // The right answer, shown in green, says so; the ticked one tells the verdict, the right
+        // answer and the solution, which show only as labels.
         const bool right = k == form.questionTag;
+        const bool ticked = k == (form.questionTag + 1) % 6;
         if (right)
             QCOMPARE(name, form.Liste_fr.item(entry));
-        QCOMPARE(choice->text(QAccessible::Description),
-                 right ? QStringLiteral("bonne réponse") : QString());
-        QCOMPARE(bool(choice->state().checked), k == (form.questionTag + 1) % 6);
+        const QString described = right ? QStringLiteral("bonne réponse")
+            : ticked ? QStringLiteral("mauvaise réponse ; bonne réponse : %1 ; solution : %2")
+                           .arg(form.Liste_fr.item(entry), form.Liste_pin.item(entry))
+                     : QString();
+        QCOMPARE(choice->text(QAccessible::Description), described);
+        QCOMPARE(bool(choice->state().checked), ticked);
     }
     QCOMPARE(names.size(), TRadioGroup::choiceCount);
+    // The choices' group is named after the asked word.
+    QAccessibleInterface *group = nodeOf(form.RadioGroup1);
+    QVERIFY(group);
+    QCOMPARE(group->text(QAccessible::Name),
+             QStringLiteral("Question : ") + form.Liste_ch.item(entry));
 }
 
 void TestAccessibility::everyControlShowsItsCaption_data()
@@ -439,7 +449,11 @@ void TestAccessibility::everyControlShowsItsCaption()
             expected = label->text();
             role = QAccessible::StaticText;
         } else if (const auto *group = qobject_cast<const QGroupBox *>(object)) {
-            expected = group->title();
+            // The choices have no title: their group is named after the asked word.
+            const QString asked = window.form().question->caption();
+            expected = group->objectName() != QLatin1String("RadioGroup1") ? group->title()
+                : asked.isEmpty()                                          ? QString()
+                                  : QStringLiteral("Question : ") + asked;
             role = QAccessible::Grouping;
         } else if (const auto *action = qobject_cast<const QAction *>(object)) {
             expected = platform::withoutAccessKeys(action->text());

@@ -198,6 +198,12 @@ constexpr qsizetype megabyte = qsizetype(1) << 20;
 
 const QString readPastEnd = QStringLiteral("Lecture au-delà de la fin de fichier.");
 
+/// A failure's report: its message, then the lesson's name on a line of its own.
+QString failure(const QString &message, const QString &lesson = QStringLiteral("b.txt"))
+{
+    return message + QStringLiteral("\n« ") + lesson + QStringLiteral(" »");
+}
+
 /// The settings file as a learner's editor may have left it: section, keys and line ends chosen by
 /// the caller.
 QByteArray bigSettings(qsizetype size, const QByteArray &middle, const QByteArray &end)
@@ -241,7 +247,7 @@ void TestBadInput::badLessonFile_data()
     QTest::addColumn<QStringList>("startUpErrors");
 
     // The bad lesson sits second of three; an odd one fails start-up's one rebuild, once.
-    const QStringList odd {readPastEnd};
+    const QStringList odd {failure(readPastEnd)};
     QByteArray noMark = randomBytes(4096, 11);
     noMark[0] = 'x';
     QTest::newRow("empty") << "file" << QByteArray() << false << QStringList();
@@ -260,7 +266,8 @@ void TestBadInput::badLessonFile_data()
     QTest::newRow("random bytes without FF FE") << "file" << noMark << false << QStringList();
     QTest::newRow("directory named b.txt") << "directory" << QByteArray() << false << QStringList();
     QTest::newRow("unreadable") << "unreadable" << lessonBytes(numberedLines(2, "b")) << false
-                                << QStringList {QStringLiteral("Accès au fichier refusé.")};
+                                << QStringList {
+                                       failure(QStringLiteral("Accès au fichier refusé."))};
 }
 
 void TestBadInput::badLessonFile()
@@ -355,17 +362,19 @@ void TestBadInput::lessonChangedAfterStartUp_data()
     QTest::addColumn<QList<Entry>>("fromB"); // what the rebuild loads of the changed lesson
 
     const QList<Entry> none;
-    QTest::newRow("deleted") << "delete" << QStringList {QStringLiteral("Fichier introuvable.")}
+    QTest::newRow("deleted") << "delete"
+                             << QStringList {failure(QStringLiteral("Fichier introuvable."))}
                              << none;
     QTest::newRow("edited") << "edit" << QStringList()
                             << numberedWordEntries(4, QStringLiteral("n"));
     QTest::newRow("emptied") << "empty" << QStringList() << none;
-    QTest::newRow("cut to an odd length")
-        << "odd" << QStringList {readPastEnd} << numberedWordEntries(1, QStringLiteral("n"));
+    QTest::newRow("cut to an odd length") << "odd" << QStringList {failure(readPastEnd)}
+                                          << numberedWordEntries(1, QStringLiteral("n"));
     QTest::newRow("replaced by a directory")
-        << "directory" << QStringList {QStringLiteral("Accès au fichier refusé.")} << none;
+        << "directory" << QStringList {failure(QStringLiteral("Accès au fichier refusé."))} << none;
     QTest::newRow("made unreadable")
-        << "unreadable" << QStringList {QStringLiteral("Accès au fichier refusé.")} << none;
+        << "unreadable" << QStringList {failure(QStringLiteral("Accès au fichier refusé."))}
+        << none;
 }
 
 void TestBadInput::lessonChangedAfterStartUp()
@@ -460,7 +469,9 @@ void TestBadInput::lessonNameThatIsNotUtf8()
     // Gone from disk: "Fichier introuvable" names exactly that file.
     QVERIFY(::unlink(name) == 0);
     clickName(form.ListView1, 0);
-    QCOMPARE(fixture.errors, QStringList {QStringLiteral("Fichier introuvable.")});
+    QCOMPARE(fixture.errors,
+             QStringList {failure(QStringLiteral("Fichier introuvable."),
+                                  QFile::decodeName(QByteArray(name)))});
     QCOMPARE(wordEntries(form),
              numberedWordEntries(6, QStringLiteral("a"))
                  + numberedWordEntries(1, QStringLiteral("m")));

@@ -107,7 +107,7 @@ public:
         ++m_lessonChanges;
         // The odd lesson is the only fault, reported once per failing rebuild.
         for (const QString &error : std::as_const(m_fixture.errors))
-            QCOMPARE(error, QStringLiteral("Lecture au-delà de la fin de fichier."));
+            QCOMPARE(error, QStringLiteral("Lecture au-delà de la fin de fichier.\n« d.txt »"));
         m_fixture.errors.clear();
         verifyLists();
     }

@@ -364,7 +364,7 @@ void TestStartup::unreadableLessonDoesNotEndStartUp()
     TForm1 &form = fixture.start(false);
 
     // Ticking every lesson and start-up's own rebuild read it once: one message.
-    const QString odd = QStringLiteral("Lecture au-delà de la fin de fichier.");
+    const QString odd = QStringLiteral("Lecture au-delà de la fin de fichier.\n« b.txt »");
     QCOMPARE(fixture.errors, QStringList {odd});
     QCOMPARE(entries(form),
              numberedEntries(2, QStringLiteral("a")) + QStringList {QStringLiteral("b0|pb0|fb0")});

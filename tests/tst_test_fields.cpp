@@ -35,17 +35,27 @@ void clickRadio(QRadioButton *button)
                       QPoint(button->height() / 2, button->height() / 2));
 }
 
+/// Pinyin shows in the pinyin face where the layout says "Arial".
+QString faceFor(const QString &family, bool showsPinyin)
+{
+    return showsPinyin ? QStringLiteral("Arimo") : family;
+}
+
 void verifyLayout(const TForm1 &form, const Layout &layout)
 {
-    QCOMPARE(form.question->font().family(), layout.questionFamily);
+    const bool askedPinyin = form.LQ2->isChecked();
+    const bool answeredPinyin = form.LR2->isChecked();
+    QCOMPARE(form.question->font().family(), faceFor(layout.questionFamily, askedPinyin));
     QCOMPARE(form.question->font().pointSize(), layout.questionSize);
     for (int k = 0; k < TRadioGroup::choiceCount; ++k) {
-        QCOMPARE(form.RadioGroup1->choice(k)->font().family(), layout.choicesFamily);
+        QCOMPARE(form.RadioGroup1->choice(k)->font().family(),
+                 faceFor(layout.choicesFamily, answeredPinyin));
         QCOMPARE(form.RadioGroup1->choice(k)->font().pointSize(), layout.choicesSize);
     }
     QCOMPARE(form.RadioGroup1->y(), layout.groupTop);
     QCOMPARE(form.RadioGroup1->height(), layout.groupHeight);
-    QCOMPARE(form.Solution->font().family(), layout.solutionFamily);
+    QCOMPARE(form.Solution->font().family(),
+             faceFor(layout.solutionFamily, !askedPinyin && !answeredPinyin));
     QCOMPARE(form.Solution->font().pointSize(), layout.solutionSize);
     QCOMPARE(form.Solution->y(), layout.solutionTop);
     // What the layouts leave as designed.

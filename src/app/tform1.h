@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/word_list.h"
+// The lesson list is used as the list widget it is, by the window and its tests.
+#include "toolkit/check_list.h"
 
 #include <QMainWindow>
 
@@ -107,7 +109,7 @@ public:
     QGroupBox *GroupBox1 = nullptr;
     QPushButton *Button1 = nullptr;
     QPushButton *Button3 = nullptr;
-    QListWidget *ListView1 = nullptr;
+    TCheckListView *ListView1 = nullptr;
     QTabWidget *PageControl1 = nullptr;
 
     QWidget *TabSheet1 = nullptr;
@@ -225,6 +227,8 @@ private:
     void showEntry(qsizetype i);
     QString counterText(qsizetype i) const;
     void resetChoices();
+    /// Tells a screen reader the verdict and the solution of the answer just given.
+    void announceVerdict(bool right);
     void hideFeedback();
     /// "Lancer le test" and the field boxes shown; the test's controls hidden.
     void showIdleLayout();

@@ -40,7 +40,10 @@ TForm2::TForm2(QWidget *parent) : QDialog(parent)
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("A propos de Hanlexo - vocab"));
     // A caption bar with the title only: no system menu, no close, minimise or maximise button.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    // A window of its own, not a dialog of the main window: a manager that iconifies a dialog
+    // iconifies the window it belongs to with it, and with no task bar the learner could get
+    // neither back.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setWindowIcon(programIcon());
     setFont(platform::designFont(QStringLiteral("Tahoma"), 8));
     setBackgroundRole(QPalette::Button);
@@ -88,6 +91,8 @@ void TForm2::showAbout()
 {
     // When already shown it stays where the learner has put it and only comes to the front.
     if (!isVisible()) {
+        // A manager reads the hints each time the box maps again.
+        platform::offerNoCaptionButtons(this);
         if (m_placed) {
             move(m_lastPosition);
             show();
@@ -95,7 +100,6 @@ void TForm2::showAbout()
             // Placed before it maps, so the toolkit does not centre it over the main window
             // first; placed again once it is shown, and once the frame is known.
             platform::centreOnScreen(this);
-            platform::offerNoCaptionButtons(this);
             show();
             platform::centreFramedWindow(this);
             m_placed = true;
@@ -103,6 +107,18 @@ void TForm2::showAbout()
     }
     raise();
     activateWindow();
+}
+
+void TForm2::changeEvent(QEvent *event)
+{
+    QDialog::changeEvent(event);
+    // A manager that still iconifies the box must not leave the learner without a way back: with
+    // no task bar, an iconified box could not be shown again. It is closed as "OK" closes it, and
+    // "A propos de..." brings it back.
+    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized)) {
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+        Button1->click();
+    }
 }
 
 void TForm2::Button1Click(QObject * /*Sender*/)

@@ -38,6 +38,7 @@ public:
 protected:
     /// Escape, or a close asked by the desktop: the cancel button is pressed.
     void reject() override;
+    void changeEvent(QEvent *event) override;
     void hideEvent(QHideEvent *event) override;
 
 private:

@@ -21,8 +21,8 @@ void TForm1::createLearningPage()
     };
     Caract_ch = label("Caract_ch", QStringLiteral("老"), TabSheet1, 24, 8,
                       platform::designFont(QStringLiteral("SimSun"), 50));
-    Caract_pin = label("Caract_pin", QStringLiteral("lǎo"), TabSheet1, 32, 88,
-                       platform::designFont(QStringLiteral("Arial"), 22));
+    Caract_pin
+        = label("Caract_pin", QStringLiteral("lǎo"), TabSheet1, 32, 88, platform::pinyinFont(22));
     Caract_pin->setFontColor(platform::colorFromBgr(0x000080));
     Caract_fr = label("Caract_fr", QStringLiteral("vieux"), TabSheet1, 32, 136,
                       platform::designFont(QStringLiteral("Arial"), 20));

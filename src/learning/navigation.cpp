@@ -49,8 +49,10 @@ void TForm1::AleaClick(QObject * /*Sender*/)
     compteur->setCaption(QString());
     const bool random = Alea->isChecked();
     if (random) {
-        platform::hideLeavingNoFocus(precedent);
+        const platform::FocusHandover handover({precedent});
+        precedent->hide();
         compteur->hide();
+        handover.giveTo(Selectionner);
     } else {
         precedent->show();
         compteur->show();
@@ -73,9 +75,9 @@ void TForm1::showEntry(qsizetype i)
     Caract_ch->hide();
     Caract_pin->hide();
     Caract_fr->hide();
-    Caract_ch->setCaption(Liste_ch.item(i));
-    Caract_pin->setCaption(Liste_pin.item(i));
-    Caract_fr->setCaption(Liste_fr.item(i));
+    Caract_ch->setCaption(Liste_ch.view(i));
+    Caract_pin->setCaption(Liste_pin.view(i));
+    Caract_fr->setCaption(Liste_fr.view(i));
     Timer0->setEnabled(true);
     Timer1->setEnabled(true);
     Timer2->setEnabled(true);

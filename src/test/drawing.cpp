@@ -53,22 +53,27 @@ void TForm1::askQuestion()
 {
     const Field asked = checkedField(LQ1, LQ2);
     const Field answered = checkedField(LR1, LR2);
-    platform::hideLeavingNoFocus(Button4);
-    platform::hideLeavingNoFocus(GroupBox2);
-    platform::hideLeavingNoFocus(GroupBox3);
+    const platform::FocusHandover handover({Button4, GroupBox2, GroupBox3});
+    Button4->hide();
+    GroupBox2->hide();
+    GroupBox3->hide();
     Reinitialiser->show();
     Group_note->show();
     RadioGroup1->show();
 
     const QuestionSlots drawn = drawQuestion(Liste_ch, Liste_fr, asked, answered, programRandom());
-    question->setCaption(listOf(asked, Liste_ch, Liste_pin, Liste_fr).item(drawn.question));
+    question->setCaption(listOf(asked, Liste_ch, Liste_pin, Liste_fr).view(drawn.question));
+    // A screen reader reaching the choices hears what they answer.
+    RadioGroup1->setAccessibleName(QStringLiteral("Question : ") + question->spokenCaption());
     questionTag = drawn.correctSlot;
     const WordList &shown = listOf(answered, Liste_ch, Liste_pin, Liste_fr);
     for (int k = 0; k < QuestionSlots::count; ++k)
-        RadioGroup1->setChoiceCaption(k, shown.item(drawn.entries[std::size_t(k)]));
+        RadioGroup1->setChoiceCaption(k, shown.view(drawn.entries[std::size_t(k)]));
 
     const Field third = asked != Field::Chinese && answered != Field::Chinese ? Field::Chinese
         : asked != Field::Pinyin && answered != Field::Pinyin                 ? Field::Pinyin
                                                                               : Field::French;
-    Solution->setCaption(listOf(third, Liste_ch, Liste_pin, Liste_fr).item(drawn.question));
+    Solution->setCaption(listOf(third, Liste_ch, Liste_pin, Liste_fr).view(drawn.question));
+    // A keyboard learner who started the test answers next.
+    handover.giveTo(RadioGroup1->choice(0));
 }

@@ -26,10 +26,10 @@ constexpr TestLayout chineseAnswer {"Arial", 20, "SimSun", 20, 40, 191, "Arial",
 constexpr TestLayout chineseQuestion {"SimSun", 40, "Arial", 10, 58, 165, "Arial", 13, 230};
 constexpr TestLayout chineseSolution {"Arial", 20, "Arial", 10, 44, 174, "SimSun", 20, 226};
 
-void setFace(TLabel *label, const char *family, int points)
+void setFace(TLabel *label, const char *family, int points, bool pinyinText)
 {
     QFont changed = label->font();
-    changed.setFamily(QString::fromLatin1(family));
+    platform::setFace(changed, QString::fromLatin1(family), pinyinText);
     platform::setPointSizeUnchecked(changed, points);
     label->setFont(changed);
 }
@@ -84,10 +84,14 @@ void TForm1::reglage_taille_reponse()
     const TestLayout &layout = LR1->isChecked() ? chineseAnswer
         : LQ1->isChecked()                      ? chineseQuestion
                                                 : chineseSolution;
-    setFace(question, layout.questionFont, layout.questionSize);
-    RadioGroup1->setChoicesFont(QString::fromLatin1(layout.choicesFont), layout.choicesSize);
+    // Pinyin, wherever it shows, is drawn in the pinyin face.
+    const bool askedPinyin = LQ2->isChecked();
+    const bool answeredPinyin = LR2->isChecked();
+    setFace(question, layout.questionFont, layout.questionSize, askedPinyin);
+    RadioGroup1->setChoicesFont(QString::fromLatin1(layout.choicesFont), layout.choicesSize,
+                                answeredPinyin);
     RadioGroup1->setGeometry(RadioGroup1->x(), layout.groupTop, RadioGroup1->width(),
                              layout.groupHeight);
-    setFace(Solution, layout.solutionFont, layout.solutionSize);
+    setFace(Solution, layout.solutionFont, layout.solutionSize, !askedPinyin && !answeredPinyin);
     Solution->move(Solution->x(), layout.solutionTop);
 }

@@ -31,6 +31,22 @@ void TForm1::reponse(int juste)
         RadioGroup1->setChoiceHighlighted(questionTag, true);
     }
     note->setCaption(QStringLiteral("%1 / %2").arg(noteTag).arg(groupNoteTag));
+    announceVerdict(juste == 1);
+}
+
+void TForm1::announceVerdict(bool right)
+{
+    // The verdict and the solution are labels, which a screen reader does not read out by itself:
+    // they are told on the choice the learner has just ticked.
+    QString verdict = right ? QStringLiteral("bonne réponse") : QStringLiteral("mauvaise réponse");
+    if (!right) {
+        verdict += QStringLiteral(" ; bonne réponse : ")
+            + RadioGroup1->spokenChoiceCaption(questionTag);
+    }
+    verdict += QStringLiteral(" ; solution : ") + Solution->spokenCaption();
+    const int ticked = RadioGroup1->itemIndex();
+    if (ticked >= 0)
+        RadioGroup1->describeChoice(ticked, verdict);
 }
 
 void TForm1::Timer3Timer(QObject * /*Sender*/)
@@ -81,12 +97,16 @@ void TForm1::ReinitialiserClick(QObject * /*Sender*/)
 
 void TForm1::showIdleLayout()
 {
+    const platform::FocusHandover handover({Reinitialiser, Group_note, RadioGroup1});
     Button4->show();
     GroupBox2->show();
     GroupBox3->show();
-    platform::hideLeavingNoFocus(Reinitialiser);
-    platform::hideLeavingNoFocus(Group_note);
-    platform::hideLeavingNoFocus(RadioGroup1);
+    Reinitialiser->hide();
+    Group_note->hide();
+    RadioGroup1->hide();
+    RadioGroup1->setAccessibleName(QString());
+    // The next test starts from here.
+    handover.giveTo(Button4);
 }
 
 void TForm1::hideFeedback()

@@ -21,6 +21,8 @@ MessageSink &plainSink()
 void showBox(QMessageBox::Icon icon, const QString &title, const QString &text)
 {
     QMessageBox box(icon, title, text, QMessageBox::Ok, QApplication::activeWindow());
+    // A lesson's name is shown as it is, never taken for markup.
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 
@@ -35,7 +37,14 @@ QString errorReportText(const QString &message)
 
 void reportError(const QString &message)
 {
-    const QString text = errorReportText(message);
+    reportError(message, QString());
+}
+
+void reportError(const QString &message, const QString &detail)
+{
+    QString text = errorReportText(message);
+    if (!detail.isEmpty())
+        text += QLatin1Char('\n') + detail;
     if (errorSink())
         errorSink()(text);
     else

@@ -24,6 +24,10 @@ QString errorReportText(const QString &message);
 /// The top-level error report: a box with an error icon, OK and the application title.
 void reportError(const QString &message);
 
+/// The same report with a second line that says what failed (the lesson's name): the message
+/// keeps its full stop rule, the line is shown as it is.
+void reportError(const QString &message, const QString &detail);
+
 /// A plain box for the learner's own mistakes: OK only, no icon, the platform's default title.
 void showPlainMessage(const QString &text);
 

@@ -15,6 +15,27 @@ void installFontSubstitutions()
     QFont::insertSubstitutions(QStringLiteral("Tahoma"), sans);
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), sans);
     QFont::insertSubstitutions(QStringLiteral("Arial"), sans);
+    // Where the pinyin face is missing, pinyin falls back as the rest does; its Han characters
+    // take the simplified forms.
+    QFont::insertSubstitutions(pinyinFamily(), sans);
+}
+
+QString pinyinFamily()
+{
+    return QStringLiteral("Arimo");
+}
+
+void setFace(QFont &font, const QString &family, bool pinyinText)
+{
+    font.setFamily(pinyinText ? pinyinFamily() : family);
+    font.setHintingPreference(pinyinText ? QFont::PreferNoHinting : QFont::PreferDefaultHinting);
+}
+
+QFont pinyinFont(int points)
+{
+    QFont font = designFont(QStringLiteral("Arial"), points);
+    setFace(font, QStringLiteral("Arial"), true);
+    return font;
 }
 
 QFont designFont(const QString &family, int points, bool bold)
@@ -51,6 +72,70 @@ qreal emBoxBaseline(const QFont &font)
 {
     const QRectF ink = QFontMetricsF(font).tightBoundingRect(QStringLiteral("\u56FD"));
     return emBoxHeight(font) / 2.0 - ink.center().y();
+}
+
+} // namespace platform
+
+namespace platform {
+namespace {
+
+bool designedWithinEmBox(char32_t c)
+{
+    switch (QChar::script(c)) {
+    case QChar::Script_Han:
+    case QChar::Script_Hiragana:
+    case QChar::Script_Katakana:
+    case QChar::Script_Bopomofo:
+    case QChar::Script_Hangul:
+        return true;
+    default:
+        break;
+    }
+    // CJK punctuation and symbols, vertical and full-width forms.
+    return (c >= 0x3000 && c <= 0x33FF) || (c >= 0xFE30 && c <= 0xFE4F)
+        || (c >= 0xFF00 && c <= 0xFFEF);
+}
+
+} // namespace
+
+QList<TextRun> emBoxRuns(QStringView text)
+{
+    QList<TextRun> runs;
+    qsizetype i = 0;
+    while (i < text.size()) {
+        const qsizetype start = i;
+        char32_t c = text.at(i).unicode();
+        qsizetype width = 1;
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(text.at(i), text.at(i + 1));
+            width = 2;
+        }
+        i += width;
+        const bool within = designedWithinEmBox(c);
+        if (!runs.isEmpty()
+            && (runs.back().withinEmBox == within || QChar::script(c) == QChar::Script_Inherited)) {
+            runs.back().length += width;
+            continue;
+        }
+        runs.append({start, width, within});
+    }
+    return runs;
+}
+
+RunPlacement placeRunInside(const QRectF &ink, qreal baseline, qreal top, qreal bottom)
+{
+    if (ink.isEmpty())
+        return {baseline, 1};
+    const qreal height = bottom - top;
+    if (ink.height() > height) {
+        const qreal scale = height / ink.height();
+        return {top - ink.top() * scale, scale};
+    }
+    if (baseline + ink.bottom() > bottom)
+        return {bottom - ink.bottom(), 1};
+    if (baseline + ink.top() < top)
+        return {top - ink.top(), 1};
+    return {baseline, 1};
 }
 
 } // namespace platform

@@ -2,7 +2,10 @@
 
 #include <QColor>
 #include <QFont>
+#include <QList>
+#include <QRectF>
 #include <QString>
+#include <QStringView>
 
 namespace platform {
 
@@ -11,6 +14,18 @@ void installFontSubstitutions();
 
 /// A font of the design: face, size in points, style.
 QFont designFont(const QString &family, int points, bool bold = false);
+
+/// The face pinyin text is drawn with where the design says "Arial": every pinyin letter
+/// (ǎ ǐ ǒ ǔ ǚ ǜ, ḿ ń ň ǹ) in one face with Arial's metrics, so that none comes from a taller
+/// fallback face and every pinyin sits at the same place.
+QString pinyinFamily();
+
+/// Gives font the design face family, or the pinyin face for pinyin text; size and style stay.
+/// Pinyin is drawn unhinted: hinting flattens a tone mark on i to a dot at the choices' size.
+void setFace(QFont &font, const QString &family, bool pinyinText);
+
+/// A design font for pinyin text, in the pinyin face.
+QFont pinyinFont(int points);
 
 /// A colour given as 0x00BBGGRR.
 QColor colorFromBgr(quint32 value);
@@ -30,5 +45,30 @@ int emBoxHeight(const QFont &font);
 /// Where the baseline goes in that box so that an ideograph's ink sits in its middle, as SimSun's
 /// does.
 qreal emBoxBaseline(const QFont &font);
+
+/// A stretch of text drawn one way: characters designed within the ideographic em box (Han,
+/// kana, full-width punctuation), or others (Latin letters, digits, ASCII punctuation).
+struct TextRun
+{
+    qsizetype start = 0;
+    qsizetype length = 0;
+    bool withinEmBox = false;
+};
+
+/// The text as its runs, in order; a combining mark stays with the character before it.
+QList<TextRun> emBoxRuns(QStringView text);
+
+/// Where a run goes: its baseline, and its scale about its origin (1 unless its ink is taller
+/// than the box).
+struct RunPlacement
+{
+    qreal baseline = 0;
+    qreal scale = 1;
+};
+
+/// Places a run whose ink, relative to its origin, is ink, on baseline: unchanged when the ink
+/// lies between top and bottom, else moved just enough to lie there, else scaled down to fill
+/// exactly that height.
+RunPlacement placeRunInside(const QRectF &ink, qreal baseline, qreal top, qreal bottom);
 
 } // namespace platform

@@ -17,12 +17,25 @@ QString platform::withoutAccessKeys(const QString &caption)
     return plain;
 }
 
-void platform::hideLeavingNoFocus(QWidget *widget)
+platform::FocusHandover::FocusHandover(std::initializer_list<QWidget *> leaving)
 {
     QWidget *focused = QApplication::focusWidget();
-    if (focused && (focused == widget || widget->isAncestorOf(focused)))
-        focused->clearFocus();
-    widget->hide();
+    if (!focused)
+        return;
+    for (QWidget *widget : leaving) {
+        if (focused == widget || widget->isAncestorOf(focused)) {
+            m_held = true;
+            focused->clearFocus();
+            return;
+        }
+    }
+}
+
+void platform::FocusHandover::giveTo(QWidget *next) const
+{
+    if (m_held && next->isVisibleTo(next->window()) && next->isEnabled()
+        && next->focusPolicy() != Qt::NoFocus)
+        next->setFocus(Qt::OtherFocusReason);
 }
 
 namespace {

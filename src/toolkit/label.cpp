@@ -12,14 +12,31 @@ TLabel::TLabel(const QString &caption, QWidget *parent, bool autoSize)
     // The pages are painted in the button face, which would make the text take the button-text
     // role: the label's colour is its window-text colour.
     setForegroundRole(QPalette::WindowText);
-    setText(caption);
-    if (m_autoSize)
-        adjustSize();
+    // The visible area ends at the parent's edge: a new width may cut the text or free it.
+    if (m_autoSize && parent)
+        parent->installEventFilter(this);
+    setCaption(caption);
 }
 
-void TLabel::setCaption(const QString &caption)
+void TLabel::setCaption(QStringView caption)
 {
-    setText(caption);
+    m_caption = platform::capFieldText(caption);
+    fitCaption();
+}
+
+void TLabel::fitCaption()
+{
+    int room = QWIDGETSIZE_MAX;
+    // A parent not laid out yet has no width of its own: the text is fitted once it has.
+    if (m_autoSize && parentWidget() && !parentWidget()->testAttribute(Qt::WA_PendingResizeEvent))
+        room = parentWidget()->width() - x() - contentsMargins().left() - contentsMargins().right();
+    const QString shown
+        = m_autoSize ? platform::fittedText(m_caption, font(), room) : m_caption.text;
+    m_elided = shown != m_caption.text;
+    setText(shown);
+    const QString whole = m_elided ? platform::spokenText(m_caption) : QString();
+    setToolTip(whole);
+    setAccessibleName(whole);
     if (m_autoSize)
         adjustSize();
 }
@@ -52,31 +69,72 @@ QSize TLabel::minimumSizeHint() const
     return platform::drawsWithinEmBox(font()) ? sizeHint() : QLabel::minimumSizeHint();
 }
 
-void TLabel::paintEvent(QPaintEvent *event)
+bool TLabel::event(QEvent *event)
 {
-    if (!platform::drawsWithinEmBox(font())) {
-        QLabel::paintEvent(event);
-        return;
-    }
-    // One line, its ink placed within the em box rather than below the face's tall ascent.
-    const QRect box = contentsRect();
-    const QString shown = text();
-    const qreal advance = QFontMetricsF(font()).horizontalAdvance(shown);
-    qreal left = box.left();
-    if (alignment() & Qt::AlignHCenter)
-        left += (box.width() - advance) / 2;
-    else if (alignment() & Qt::AlignRight)
-        left += box.width() - advance;
-    const qreal top = box.top() + (box.height() - platform::emBoxHeight(font())) / 2.0;
-    QPainter painter(this);
-    painter.setFont(font());
-    painter.setPen(palette().color(foregroundRole()));
-    painter.drawText(QPointF(left, top + platform::emBoxBaseline(font())), shown);
+    // A label moved along its row has more or less room before the edge.
+    const bool moved = event->type() == QEvent::Move;
+    const bool handled = QLabel::event(event);
+    if (moved && m_autoSize)
+        fitCaption();
+    return handled;
+}
+
+bool TLabel::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == parentWidget() && event->type() == QEvent::Resize)
+        fitCaption();
+    return QLabel::eventFilter(watched, event);
 }
 
 void TLabel::changeEvent(QEvent *event)
 {
     QLabel::changeEvent(event);
     if (m_autoSize && event->type() == QEvent::FontChange)
-        adjustSize();
+        fitCaption();
+}
+
+void TLabel::paintEvent(QPaintEvent *event)
+{
+    if (platform::drawsWithinEmBox(font()))
+        paintWithinEmBox();
+    else
+        QLabel::paintEvent(event);
+}
+
+void TLabel::paintWithinEmBox()
+{
+    // One line within the em box, nothing outside the label: ideographs keep the place SimSun
+    // gives them; a run of other letters whose ink would pass the box's edge (descenders,
+    // parentheses) is raised, or scaled down, just enough to stay whole inside it.
+    const QRect box = contentsRect();
+    const QString shown = text();
+    const QFontMetricsF metrics(font());
+    qreal left = box.left();
+    const qreal advance = metrics.horizontalAdvance(shown);
+    if (alignment() & Qt::AlignHCenter)
+        left += (box.width() - advance) / 2;
+    else if (alignment() & Qt::AlignRight)
+        left += box.width() - advance;
+    const qreal top = box.top() + (box.height() - platform::emBoxHeight(font())) / 2.0;
+    const qreal baseline = top + platform::emBoxBaseline(font());
+
+    QPainter painter(this);
+    painter.setClipRect(box);
+    painter.setFont(font());
+    painter.setPen(palette().color(foregroundRole()));
+    for (const platform::TextRun &run : platform::emBoxRuns(shown)) {
+        const QString part = shown.mid(run.start, run.length);
+        if (run.withinEmBox) {
+            painter.drawText(QPointF(left, baseline), part);
+        } else {
+            const platform::RunPlacement placed = platform::placeRunInside(
+                metrics.tightBoundingRect(part), baseline, box.top(), box.top() + box.height());
+            painter.save();
+            painter.translate(left, placed.baseline);
+            painter.scale(placed.scale, placed.scale);
+            painter.drawText(QPointF(0, 0), part);
+            painter.restore();
+        }
+        left += metrics.horizontalAdvance(part);
+    }
 }

@@ -1,9 +1,13 @@
 #pragma once
 
+#include "toolkit/field_text.h"
+
 #include <QLabel>
 
 /// A label showing plain text. With autoSize it fits its text whenever the text or the font
-/// changes; without, it keeps its geometry (and centres its text when asked).
+/// changes, up to the edge of its page or group: a longer text ends with "…" there, and its
+/// tooltip and accessible name hold the whole. Without autoSize it keeps its geometry (and
+/// centres its text when asked). A caption is cut to the field cap before anything lays it out.
 class TLabel : public QLabel
 {
     Q_OBJECT
@@ -11,8 +15,13 @@ class TLabel : public QLabel
 public:
     TLabel(const QString &caption, QWidget *parent, bool autoSize);
 
-    QString caption() const { return text(); }
-    void setCaption(const QString &caption);
+    /// The caption as set, cut to the field cap.
+    QString caption() const { return m_caption.text; }
+    /// The caption as a screen reader gets it: up to 1,000 characters, then "…".
+    QString spokenCaption() const { return platform::spokenText(m_caption); }
+    void setCaption(QStringView caption);
+    /// Whether the text shown ends with "…" because the caption does not fit.
+    bool isElided() const { return m_elided; }
     /// Changes only the font's size in points; face, colour and place stay.
     void setFontSize(int points);
     int fontSize() const { return font().pointSize(); }
@@ -23,9 +32,18 @@ public:
     QSize minimumSizeHint() const override;
 
 protected:
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void changeEvent(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    /// Shows the caption, cut with "…" where it would pass the edge of the parent, and sizes the
+    /// label to it.
+    void fitCaption();
+    void paintWithinEmBox();
+
+    platform::FieldText m_caption;
     bool m_autoSize;
+    bool m_elided = false;
 };

@@ -2,6 +2,10 @@
 
 #include "toolkit/fonts.h"
 
+#include <QAccessible>
+#include <QStyle>
+#include <QStyleOptionButton>
+
 TRadioGroup::TRadioGroup(QWidget *parent) : QGroupBox(parent)
 {
     // The choices are named after the group, "<group>_choice<k>", whatever name it is given.
@@ -14,6 +18,7 @@ TRadioGroup::TRadioGroup(QWidget *parent) : QGroupBox(parent)
         m_items.append(item);
         auto *button = new QRadioButton(item, this);
         m_choices[std::size_t(k)] = button;
+        m_captions[std::size_t(k)] = platform::capFieldText(item);
         // Only the learner ticks a choice (the program only unticks them): a click, an arrow key or
         // a screen reader's toggle. A click on the ticked choice changes nothing and counts for
         // nothing.
@@ -27,11 +32,31 @@ TRadioGroup::TRadioGroup(QWidget *parent) : QGroupBox(parent)
     arrangeChoices();
 }
 
-void TRadioGroup::setChoiceCaption(int k, const QString &text)
+void TRadioGroup::setChoiceCaption(int k, QStringView text)
 {
+    m_captions.at(std::size_t(k)) = platform::capFieldText(text);
+    fitChoice(k);
+}
+
+bool TRadioGroup::isChoiceElided(int k) const
+{
+    return !choice(k)->toolTip().isEmpty();
+}
+
+void TRadioGroup::fitChoice(int k)
+{
+    QRadioButton *button = choice(k);
+    QStyleOptionButton option;
+    option.initFrom(button);
+    const int room
+        = style()->subElementRect(QStyle::SE_RadioButtonContents, &option, button).width();
+    const platform::FieldText &caption = m_captions.at(std::size_t(k));
+    QString shown = platform::fittedText(caption, button->font(), room);
+    const QString whole = shown != caption.text ? platform::spokenText(caption) : QString();
+    button->setToolTip(whole);
+    button->setAccessibleName(whole);
     // A lesson's "&" would otherwise underline the next letter and make it a shortcut that answers.
-    QString shown = text;
-    choice(k)->setText(shown.replace(QLatin1Char('&'), QStringLiteral("&&")));
+    button->setText(shown.replace(QLatin1Char('&'), QStringLiteral("&&")));
 }
 
 void TRadioGroup::uncheckAll()
@@ -43,14 +68,16 @@ void TRadioGroup::uncheckAll()
     }
 }
 
-void TRadioGroup::setChoicesFont(const QString &family, int points)
+void TRadioGroup::setChoicesFont(const QString &family, int points, bool pinyinText)
 {
     for (QRadioButton *button : m_choices) {
         QFont changed = button->font();
-        changed.setFamily(family);
+        platform::setFace(changed, family, pinyinText);
         platform::setPointSizeUnchecked(changed, points);
         button->setFont(changed);
     }
+    for (int k = 0; k < choiceCount; ++k)
+        fitChoice(k);
 }
 
 void TRadioGroup::setChoiceHighlighted(int k, bool highlighted)
@@ -67,8 +94,21 @@ void TRadioGroup::setChoiceHighlighted(int k, bool highlighted)
         colours.setColor(QPalette::Text, green);
     }
     button->setPalette(colours);
+    // Bold is wider: the caption may no longer fit, or fit again.
+    fitChoice(k);
     // The colour and the bold face do not reach a screen reader.
-    button->setAccessibleDescription(highlighted ? QStringLiteral("bonne réponse") : QString());
+    describeChoice(k, highlighted ? QStringLiteral("bonne réponse") : QString());
+}
+
+void TRadioGroup::describeChoice(int k, const QString &text)
+{
+    QRadioButton *button = choice(k);
+    if (button->accessibleDescription() == text)
+        return;
+    button->setAccessibleDescription(text);
+    // A screen reader speaks a new description of the focused control.
+    QAccessibleEvent changed(button, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&changed);
 }
 
 bool TRadioGroup::isChoiceHighlighted(int k) const
@@ -89,4 +129,6 @@ void TRadioGroup::arrangeChoices()
     const int itemHeight = std::max(1, (height() - top - 4) / choiceCount);
     for (int k = 0; k < choiceCount; ++k)
         choice(k)->setGeometry(8, top + k * itemHeight, width() - 16, itemHeight);
+    for (int k = 0; k < choiceCount; ++k)
+        fitChoice(k);
 }

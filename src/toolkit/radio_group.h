@@ -1,5 +1,7 @@
 #pragma once
 
+#include "toolkit/field_text.h"
+
 #include <QGroupBox>
 #include <QRadioButton>
 #include <QStringList>
@@ -23,15 +25,30 @@ public:
     /// The group's own list of item texts, which never shows.
     const QStringList &items() const { return m_items; }
 
-    /// Shows text as it stands on choice k ("&" is not an access key there).
-    void setChoiceCaption(int k, const QString &text);
+    /// Shows text as it stands on choice k ("&" is not an access key there), cut to the field
+    /// cap; a text that passes the group's edge ends with "…", its tooltip and accessible name
+    /// holding the whole.
+    void setChoiceCaption(int k, QStringView text);
+    /// The caption of choice k as set (cut to the field cap).
+    QString choiceCaption(int k) const { return m_captions.at(std::size_t(k)).text; }
+    /// The caption of choice k as a screen reader gets it: up to 1,000 characters, then "…".
+    QString spokenChoiceCaption(int k) const
+    {
+        return platform::spokenText(m_captions.at(std::size_t(k)));
+    }
+    /// Whether choice k shows its caption cut with "…".
+    bool isChoiceElided(int k) const;
     /// Unticks all six without any signal of this group, although the set is exclusive.
     void uncheckAll();
-    /// Font face and size of every choice; colour and bold kept.
-    void setChoicesFont(const QString &family, int points);
+    /// Font face and size of every choice, in the pinyin face when they show pinyin; colour and
+    /// bold kept.
+    void setChoicesFont(const QString &family, int points, bool pinyinText);
     /// Normal look (window text, regular) or the highlighted correct choice (green, bold).
     void setChoiceHighlighted(int k, bool highlighted);
     bool isChoiceHighlighted(int k) const;
+    /// What a screen reader tells of choice k besides its caption, such as the verdict on it;
+    /// announced as it changes.
+    void describeChoice(int k, const QString &text);
 
 signals:
     /// The learner ticked an unticked choice; itemIndex() is its position.
@@ -42,8 +59,11 @@ protected:
 
 private:
     void arrangeChoices();
+    /// Shows choice k's caption in the room its row leaves for text.
+    void fitChoice(int k);
 
     std::array<QRadioButton *, choiceCount> m_choices {};
+    std::array<platform::FieldText, choiceCount> m_captions {};
     QStringList m_items;
     int m_itemIndex = -1;
 };

@@ -3,7 +3,8 @@
 #include <QScrollBar>
 
 /// A horizontal scroll bar with the classic fixed-size thumb and arrow keys that step the way
-/// they point. A press ends when a modal box opens over it: one click is one step.
+/// they point, and a focus frame inside its own rectangle while it has the focus. A press ends
+/// when a modal box opens over it: one click is one step.
 class TScrollBar : public QScrollBar
 {
     Q_OBJECT
@@ -15,6 +16,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

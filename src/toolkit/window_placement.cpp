@@ -1,5 +1,6 @@
 #include "toolkit/window_placement.h"
 
+#include <QByteArray>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
@@ -9,6 +10,7 @@
 #include <xcb/xcb.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 namespace platform {
@@ -54,6 +56,48 @@ void centreFramedWindow(QWidget *window)
     watch->start();
 }
 
+namespace {
+
+xcb_atom_t internAtom(xcb_connection_t *connection, const char *name)
+{
+    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, uint16_t(std::strlen(name)), name), nullptr);
+    if (!reply)
+        return XCB_ATOM_NONE;
+    const xcb_atom_t atom = reply->atom;
+    std::free(reply);
+    return atom;
+}
+
+/// A window property as bytes, empty when it is missing.
+QByteArray property(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t name,
+                    xcb_atom_t type)
+{
+    xcb_get_property_reply_t *reply = xcb_get_property_reply(
+        connection, xcb_get_property(connection, 0, window, name, type, 0, 1024), nullptr);
+    if (!reply)
+        return {};
+    QByteArray value(static_cast<const char *>(xcb_get_property_value(reply)),
+                     xcb_get_property_value_length(reply));
+    std::free(reply);
+    return value;
+}
+
+/// The name the running window manager gives itself (EWMH), empty without one.
+QByteArray windowManagerName(xcb_connection_t *connection, xcb_window_t root)
+{
+    const QByteArray check = property(
+        connection, root, internAtom(connection, "_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW);
+    if (check.size() != sizeof(xcb_window_t))
+        return {};
+    xcb_window_t manager = 0;
+    std::memcpy(&manager, check.constData(), sizeof manager);
+    return property(connection, manager, internAtom(connection, "_NET_WM_NAME"),
+                    internAtom(connection, "UTF8_STRING"));
+}
+
+} // namespace
+
 void offerNoCaptionButtons(QWidget *window)
 {
     // Only on X11 itself: other platforms (offscreen included) may answer with no connection.
@@ -61,18 +105,26 @@ void offerNoCaptionButtons(QWidget *window)
     if (!x11 || QGuiApplication::platformName() != QLatin1String("xcb") || !x11->connection())
         return;
     xcb_connection_t *connection = x11->connection();
-    static constexpr char name[] = "_MOTIF_WM_HINTS";
-    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(
-        connection, xcb_intern_atom(connection, 0, sizeof name - 1, name), nullptr);
-    if (!reply)
+    const auto id = xcb_window_t(window->winId());
+    const xcb_atom_t motif = internAtom(connection, "_MOTIF_WM_HINTS");
+    if (motif == XCB_ATOM_NONE)
         return;
-    const xcb_atom_t atom = reply->atom;
-    std::free(reply);
     // flags (functions, decorations), functions (move), decorations (border, title), input
     // mode, status.
     const quint32 hints[5] = {1 | 2, 4, 2 | 8, 0, 0};
-    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, xcb_window_t(window->winId()), atom,
-                        atom, 32, 5, hints);
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, motif, motif, 32, 5, hints);
+    // Openbox reads the Motif functions for moving and resizing only, never for its buttons: it
+    // drops minimise and maximise for a toolbar window alone (its close button stays, and does
+    // what "OK" does). The type is asked of openbox only; other managers would draw a toolbar
+    // with no caption at all.
+    xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    if (screen && windowManagerName(connection, screen->root) == "Openbox") {
+        const xcb_atom_t types[2] = {internAtom(connection, "_NET_WM_WINDOW_TYPE_TOOLBAR"),
+                                     internAtom(connection, "_NET_WM_WINDOW_TYPE_DIALOG")};
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id,
+                            internAtom(connection, "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32, 2,
+                            types);
+    }
     xcb_flush(connection);
 }
 

@@ -13,8 +13,9 @@ void centreOnScreen(QWidget *window);
 void centreFramedWindow(QWidget *window);
 
 /// Asks the window manager for a caption bar with the title alone: no menu, no minimise,
-/// maximise or close button, and no resizing. Where the manager honours these hints (X11 Motif
-/// hints); Qt's own flags still leave some managers drawing every button.
+/// maximise or close button, and no resizing, with the X11 Motif hints and, under openbox, which
+/// ignores them for its buttons, a window type it draws without minimise and maximise. Qt's own
+/// flags still leave some managers drawing every button. Before the window maps.
 void offerNoCaptionButtons(QWidget *window);
 
 } // namespace platform

@@ -4,7 +4,10 @@
 
 #include "core/lesson_reader.h"
 #include "platform/dir_listing.h"
+#include "toolkit/check_list.h"
+#include "toolkit/error_report.h"
 
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QListWidget>
@@ -46,7 +49,7 @@ void TForm1::createLessonArea()
     Button3->setGeometry(8, 224, 121, 25);
     Button3->setAutoDefault(true);
 
-    ListView1 = new QListWidget(GroupBox1);
+    ListView1 = new TCheckListView(GroupBox1);
     ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView1->setGeometry(8, 16, 121, 177);
     ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -59,7 +62,7 @@ void TForm1::Liste_init()
         // An entry that cannot be opened is reported and passed over; the listing goes on.
         const platform::FileResult<ProbeResult> probe = probeLesson(name);
         if (!probe.ok()) {
-            platform::reportError(probe.error().message);
+            platform::reportError(probe.error().message, lessonNameLine(name));
             continue;
         }
         if (probe.value() != ProbeResult::Lesson)
@@ -72,6 +75,11 @@ void TForm1::Liste_init()
     }
     // Start-up's own rebuild follows at once and reads them all.
     setEveryTick(ListView1, Qt::Checked);
+    // With nothing listed, the learner learns where lessons were looked for and what they are.
+    ListView1->setEmptyHint(
+        QStringLiteral("Aucune leçon dans le dossier de travail :\n%1\n\nUne leçon est un "
+                       "fichier *.txt en UTF-16 qui commence par les octets FF FE.")
+            .arg(QDir::toNativeSeparators(QDir::currentPath())));
 }
 
 void TForm1::Button1Click(QObject * /*Sender*/)
@@ -94,4 +102,9 @@ void TForm1::ListView1Change(QObject * /*Sender*/)
 QByteArray lessonFileName(const QListWidgetItem *item)
 {
     return item->data(fileNameRole).toByteArray();
+}
+
+QString lessonNameLine(const QByteArray &name)
+{
+    return QStringLiteral("« %1 »").arg(QFile::decodeName(name));
 }

@@ -18,7 +18,7 @@ void TForm1::Liste_const()
 
     // A failing lesson keeps its complete lines and does not hold back the lessons after it.
     // Its message waits for the end, so no box ever shows half-built lists.
-    QStringList failures;
+    QList<std::pair<QString, QString>> failures;
     const int count = ListView1->count();
     for (int i = 0; i < count; ++i) {
         const QListWidgetItem *item = ListView1->item(i);
@@ -27,12 +27,12 @@ void TForm1::Liste_const()
         if (const platform::FileResult<> read
             = readLessonFile(lessonFileName(item), {Liste_ch, Liste_pin, Liste_fr});
             !read.ok())
-            failures.append(read.error().message);
+            failures.append({read.error().message, lessonNameLine(lessonFileName(item))});
     }
     // A rebuild that loaded less than the last gives the rest of the room back.
     Liste_ch.shrinkToFit();
     Liste_pin.shrinkToFit();
     Liste_fr.shrinkToFit();
-    for (const QString &failure : std::as_const(failures))
-        platform::reportError(failure);
+    for (const auto &[message, lesson] : std::as_const(failures))
+        platform::reportError(message, lesson);
 }

@@ -37,7 +37,9 @@ void TestRealBoxes::oneFailingLessonGivesOneBoxAtStartUp()
     QCOMPARE(watcher.seen.size(), 1);
     QCOMPARE(watcher.seen.first().icon, QMessageBox::Critical);
     QCOMPARE(watcher.seen.first().title, QStringLiteral("Hanlexo - vocab"));
-    QCOMPARE(watcher.seen.first().text, QStringLiteral("Lecture au-delà de la fin de fichier."));
+    // The specified message, then the lesson that failed.
+    QCOMPARE(watcher.seen.first().text,
+             QStringLiteral("Lecture au-delà de la fin de fichier.\n« l2.txt »"));
     // Every other lesson loaded, and start-up went on to its last step.
     QCOMPARE(form.Liste_ch.count(), 1 + 1 + 3 + 4 + 5 + 6);
     QCOMPARE(form.note->caption(), QStringLiteral("0 / 0"));

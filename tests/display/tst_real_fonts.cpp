@@ -8,13 +8,17 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QFontInfo>
 #include <QImage>
 #include <QMenu>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTest>
+
+#include <numeric>
 
 namespace {
 
@@ -77,6 +81,10 @@ private slots:
     void chineseFieldAtEveryMenuSize();
     void askedWordIsWholeAboveTheChoices();
     void chineseChoicesAndSolutionKeepTheirHeight();
+    void latinLettersInChineseFieldsAreWhole_data();
+    void latinLettersInChineseFieldsAreWhole();
+    void pinyinSitsAtTheSamePlace();
+    void toneMarksOnIAreReadInTheChoices();
 };
 
 void TestRealFonts::chineseFieldAtEveryMenuSize()
@@ -193,6 +201,164 @@ void TestRealFonts::chineseChoicesAndSolutionKeepTheirHeight()
         for (int y : own)
             QVERIFY2(shown.contains(y), qPrintable(choice->text()));
     }
+}
+
+void TestRealFonts::latinLettersInChineseFieldsAreWhole_data()
+{
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<QString>("latin"); // its first run without Chinese characters
+    QTest::newRow("gg (哥哥)") << QStringLiteral("gg (哥哥)") << QStringLiteral("gg (");
+    QTest::newRow("pH值") << QStringLiteral("pH值") << QStringLiteral("pH");
+}
+
+void TestRealFonts::latinLettersInChineseFieldsAreWhole()
+{
+    QFETCH(QString, word);
+    QFETCH(QString, latin);
+    WindowFixture fixture;
+    fixture.addLesson(QStringLiteral("a.txt"),
+                      {word + QStringLiteral("\tx\tmot"), QStringLiteral("字\ty\tautre")});
+    fixture.addLesson(QStringLiteral("b.txt"), numberedLines(6));
+    TForm1 &form = fixture.start();
+    form.Alea->click();
+    const QColor face = form.TabSheet1->palette().color(QPalette::Button);
+
+    // The run's ink, whole in the label: as tall as the letters drawn freely, or, taller than the
+    // label, scaled down to fill it; and nothing of it above or below the label.
+    // Rows above and below the label to look at: up to the page's edge, and to the next control.
+    auto verifyWhole = [&](TLabel *label, int above, int below, const QString &row) {
+        const QFontMetricsF metrics(label->font());
+        const int whole = qRound(metrics.tightBoundingRect(latin).height());
+        const int expected = std::min(whole, label->height());
+        const QRect place
+            = label->geometry().translated(label->parentWidget()->mapTo(&form, QPoint(0, 0)));
+        const int margin = std::min(above, label->y());
+        const QImage screen = onScreen(form).copy(place.adjusted(0, -margin, 0, below));
+        const int columns = qRound(metrics.horizontalAdvance(latin));
+        const QList<int> rows = inkRows(screen, face, 0, columns);
+        QVERIFY2(!rows.isEmpty(), qPrintable(row));
+        const QString seen = row
+            + QStringLiteral(": ink rows %1 to %2 of a label from %3 to %4, %5 expected")
+                  .arg(rows.first())
+                  .arg(rows.last())
+                  .arg(margin)
+                  .arg(margin + label->height() - 1)
+                  .arg(expected);
+        QVERIFY2(rows.first() >= margin && rows.last() < margin + label->height(),
+                 qPrintable(seen));
+        QVERIFY2(rows.last() - rows.first() + 1 >= expected - 1, qPrintable(seen));
+    };
+
+    for (QAction *item : form.Champschinois1->actions()) {
+        item->trigger();
+        form.Liste_ch.tag = -1;
+        form.SelectionnerClick();
+        form.Timer0Timer();
+        QCOMPARE(form.Caract_ch->caption(), word);
+        verifyWhole(form.Caract_ch, 6, 6, item->text() + QStringLiteral(" pt"));
+    }
+
+    // The asked word, on the test page.
+    form.PageControl1->setCurrentIndex(1);
+    programRandom().setSeed(1);
+    form.Button4Click();
+    for (int i = 0; i < 200 && form.question->caption() != word; ++i)
+        form.Test1Click();
+    QCOMPARE(form.question->caption(), word);
+    // The choices' group begins at the label's last row.
+    verifyWhole(form.question, 6, 0, QStringLiteral("asked"));
+}
+
+void TestRealFonts::pinyinSitsAtTheSamePlace()
+{
+    WindowFixture fixture;
+    fixture.addLesson(QStringLiteral("a.txt"),
+                      {QStringLiteral("好吗\thǎo ma?\tça va ?"),
+                       QStringLiteral("好吗\thao ma?\tça va ?"),
+                       QStringLiteral("绿\tlǜ nǚ ḿ ń ň ǹ\tvert")});
+    TForm1 &form = fixture.start();
+    form.Alea->click();
+    form.N302->trigger(); // 26 pt, where the jump was largest
+    const QColor face = form.TabSheet1->palette().color(QPalette::Button);
+
+    // Where each pinyin's baseline falls on screen: the last ink row of letters without
+    // descenders, here "ma?" (its last three characters) and "lǜ".
+    QList<int> baselines;
+    QList<int> heights;
+    for (int entry = 0; entry < 3; ++entry) {
+        form.SelectionnerClick();
+        form.Timer1Timer();
+        const QRect place
+            = form.Caract_pin->geometry().translated(form.TabSheet1->mapTo(&form, QPoint(0, 0)));
+        const QImage screen = onScreen(form).copy(place);
+        const QFontMetrics metrics(form.Caract_pin->font());
+        const QString text = form.Caract_pin->caption();
+        const int from = entry < 2 ? metrics.horizontalAdvance(text.chopped(3)) : 0;
+        const int to = entry < 2 ? screen.width() : metrics.horizontalAdvance(QStringLiteral("lǜ"));
+        const QList<int> rows = inkRows(screen, face, from, to);
+        QVERIFY2(!rows.isEmpty(), qPrintable(text));
+        baselines.append(rows.last());
+        heights.append(form.Caract_pin->height());
+    }
+    QCOMPARE(baselines.at(0), baselines.at(1));
+    QCOMPARE(baselines.at(2), baselines.at(1));
+    QCOMPARE(heights.at(0), heights.at(1));
+    QCOMPARE(heights.at(2), heights.at(1));
+    // Every pinyin letter from the one face.
+    const QFontMetrics metrics(form.Caract_pin->font());
+    for (const char32_t letter : {U'ǎ', U'ǐ', U'ǒ', U'ǔ', U'ǚ', U'ǜ', U'ḿ', U'ń', U'ň', U'ǹ'})
+        QVERIFY2(metrics.inFontUcs4(letter), qPrintable(QString::number(letter, 16)));
+}
+
+void TestRealFonts::toneMarksOnIAreReadInTheChoices()
+{
+    WindowFixture fixture;
+    fixture.addLesson(QStringLiteral("a.txt"), numberedLines(6));
+    TForm1 &form = fixture.start();
+    form.PageControl1->setCurrentIndex(1);
+    form.LR2->click(); // Chinese asked, pinyin answered: the choices show pinyin, 10 pt
+    const QFont font = form.RadioGroup1->choice(0)->font();
+    QCOMPARE(QFontInfo(font).pixelSize(), 13);
+
+    // Each letter as the choices draw it, black on white.
+    auto drawn = [&font](const QString &letter) {
+        QImage image(24, 24, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        painter.drawText(QPointF(6, 18), letter);
+        return image;
+    };
+    // The mark: the ink above the stem of a dotless i.
+    const QList<int> stem = inkRows(drawn(QStringLiteral("ı")), Qt::white, 0, 24);
+    QVERIFY(!stem.isEmpty());
+    auto markRows = [&](const QImage &image) {
+        QList<double> rows;
+        for (int y = 0; y < stem.first(); ++y) {
+            double ink = 0;
+            for (int x = 0; x < image.width(); ++x)
+                ink += 255 - qGray(image.pixel(x, y));
+            rows.append(ink);
+        }
+        return rows;
+    };
+
+    // A grave and an acute each spread over two rows at least (a one-row blob reads as the dot
+    // of a plain i), and lean opposite ways: their images differ from each other and from i.
+    const QStringList letters = {QStringLiteral("i"), QStringLiteral("ì"), QStringLiteral("í"),
+                                 QStringLiteral("ǐ"), QStringLiteral("ī")};
+    for (const QString &accented : {QStringLiteral("ì"), QStringLiteral("í")}) {
+        const QList<double> rows = markRows(drawn(accented));
+        const double total = std::accumulate(rows.begin(), rows.end(), 0.0);
+        const auto strong = std::count_if(rows.begin(), rows.end(),
+                                          [total](double ink) { return ink >= total / 4; });
+        QVERIFY2(strong >= 2, qPrintable(accented + QStringLiteral(": %1 rows").arg(strong)));
+    }
+    for (int a = 0; a < letters.size(); ++a)
+        for (int b = a + 1; b < letters.size(); ++b)
+            QVERIFY2(drawn(letters.at(a)) != drawn(letters.at(b)),
+                     qPrintable(letters.at(a) + letters.at(b)));
 }
 
 QTEST_MAIN(TestRealFonts)
