@@ -1,8 +1,9 @@
-// hanlexo-lesson's two heavy commands: importing a large spreadsheet export and checking a folder
-// of many lessons.
+// hanlexo-lesson's heavy commands: importing a large spreadsheet export, filling a list of words
+// from a full-size dictionary, and checking a folder of many lessons.
 
 #include "lesson_generator.h"
 
+#include "lessontool/dictionary.h"
 #include "lessontool/importer.h"
 #include "lessontool/lesson_check.h"
 #include "lessontool/lesson_file.h"
@@ -13,11 +14,14 @@
 
 #include <benchmark/benchmark.h>
 
+#include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/ptrace.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -120,6 +124,162 @@ BENCHMARK(BM_ImportProcessMemory)
     ->Arg(64)
     ->Arg(256)
     ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// A dictionary in the CEDICT line format of about CC-CEDICT's size (120,000 entries, 1 to 4
+// characters, one to three senses), and a list of 1,000 of its words, 50 of them unknown, as a
+// learner copies them: one word a line under a header.
+struct DictionaryFiles
+{
+    QTemporaryDir dir;
+    QString dictionary = dir.filePath(QStringLiteral("cedict.u8"));
+    QString list = dir.filePath(QStringLiteral("mots.txt"));
+    qsizetype dictionaryBytes = 0;
+
+    DictionaryFiles()
+    {
+        static const char *const syllables[]
+            = {"ma1",  "ma2",   "ma3",  "ma4",    "ni3",  "hao3", "xie4",   "zai4", "jian4", "lao3",
+               "shi1", "peng2", "you5", "zhong1", "guo2", "xue2", "sheng1", "lu:4", "nu:3",  "er2"};
+        bench::Generator generator(25);
+        QString text = QStringLiteral("# CC-CEDICT\n#! version=1\n#! charset=UTF-8\n");
+        QStringList words;
+        for (int i = 0; i < 120000; ++i) {
+            const QString line = generator.line();
+            const QStringView chinese = QStringView(line).first(line.indexOf(u'\t'));
+            const QStringView sense = QStringView(line).sliced(line.lastIndexOf(u'\t') + 1);
+            text += chinese;
+            text += u' ';
+            text += chinese;
+            text += QStringLiteral(" [");
+            for (qsizetype k = 0; k < chinese.size(); ++k) {
+                if (k > 0)
+                    text += u' ';
+                text += QLatin1String(syllables[generator.below(std::size(syllables))]);
+            }
+            text += QStringLiteral("] /");
+            for (std::uint32_t k = 1 + generator.below(3); k > 0; --k) {
+                text += sense;
+                text += u'/';
+            }
+            text += u'\n';
+            if (i % 120 == 0)
+                words << chinese.toString();
+        }
+        const QByteArray bytes = text.toUtf8();
+        dictionaryBytes = bytes.size();
+        write(dictionary, bytes);
+        QString listed = QStringLiteral("Chinois\tPinyin\tFrançais\n");
+        for (qsizetype i = 0; i < 1000; ++i)
+            listed += (i % 20 == 0 ? QStringLiteral("Inconnu%1").arg(i) : words[i]) + u'\n';
+        write(list, listed.toUtf8());
+    }
+
+    static void write(const QString &path, const QByteArray &bytes)
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            qFatal("cannot write %s", qPrintable(path));
+    }
+};
+
+void BM_DictionaryFill1000(benchmark::State &state)
+{
+    // import --dictionnaire without the writing: the list read, the dictionary read through for
+    // its words, the fields filled.
+    const DictionaryFiles files;
+    ImportOptions options;
+    options.shortLinesKept = true;
+    DictionaryFill fill;
+    for (auto _ : state) {
+        ImportResult result = importFiles({files.list}, options);
+        fill = fillFromDictionaries(result, {files.dictionary}, false);
+        if (result.fatal || result.entries.size() != 1000)
+            qFatal("import failed");
+    }
+    state.counters["filled"] = double(fill.filled + fill.ambiguous);
+    state.counters["unknown"] = double(fill.unknown);
+    state.counters["dictionary_MB"] = double(files.dictionaryBytes) / (1 << 20);
+}
+BENCHMARK(BM_DictionaryFill1000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The peak resident set (VmHWM, kB) of the program run with arguments, read when it is about to
+// exit (stopped there by ptrace): after exec the process has its own memory, so the figure is the
+// program's alone, not the benchmark's that started it. -1 when it failed or the peak is unknown.
+long peakResidentKilobytes(const QList<QByteArray> &arguments)
+{
+    std::vector<char *> argv;
+    for (const QByteArray &argument : arguments)
+        argv.push_back(const_cast<char *>(argument.constData()));
+    argv.push_back(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        const int devNull = open("/dev/null", O_WRONLY);
+        dup2(devNull, STDOUT_FILENO);
+        dup2(devNull, STDERR_FILENO);
+        ptrace(PTRACE_TRACEME, 0, nullptr, nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    long peak = -1;
+    // Stopped at the exec; then at the exit, its memory still there.
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFSTOPPED(status))
+        return -1;
+    ptrace(PTRACE_SETOPTIONS, child, nullptr, PTRACE_O_TRACEEXIT);
+    ptrace(PTRACE_CONT, child, nullptr, nullptr);
+    while (waitpid(child, &status, 0) == child && WIFSTOPPED(status)) {
+        if ((status >> 8) == (SIGTRAP | (PTRACE_EVENT_EXIT << 8))) {
+            QFile file(QStringLiteral("/proc/%1/status").arg(child));
+            if (file.open(QIODevice::ReadOnly)) {
+                for (const QByteArray &line : file.readAll().split('\n')) {
+                    if (line.startsWith("VmHWM:"))
+                        peak = line.mid(6).trimmed().split(' ').value(0).toLong();
+                }
+            }
+            ptrace(PTRACE_CONT, child, nullptr, nullptr);
+        } else {
+            ptrace(PTRACE_CONT, child, nullptr, WSTOPSIG(status));
+        }
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? peak : -1;
+}
+
+void BM_DictionaryFillProcess(benchmark::State &state)
+{
+    // The whole command in its own process, for its peak resident memory against the size of the
+    // dictionary file; Args(0): the same list without a dictionary, the program's own share.
+    const DictionaryFiles files;
+    QList<QByteArray> arguments
+        = {QByteArrayLiteral(HANLEXO_LESSON_TOOL),
+           "import",
+           QFile::encodeName(files.list),
+           "-o",
+           QFile::encodeName(files.dir.filePath(QStringLiteral("leçon.txt"))),
+           "--remplacer"};
+    if (state.range(0) != 0)
+        arguments << "--dictionnaire" << QFile::encodeName(files.dictionary);
+    else
+        arguments << "--colonnes"
+                  << "1,,";
+    long peakKilobytes = 0;
+    for (auto _ : state) {
+        peakKilobytes = peakResidentKilobytes(arguments);
+        if (peakKilobytes <= 0) {
+            state.SkipWithError("hanlexo-lesson import failed, or its peak is unknown");
+            break;
+        }
+    }
+    state.counters["peak_MB"] = double(peakKilobytes) / 1024;
+    state.counters["dictionary_MB"] = double(files.dictionaryBytes) / (1 << 20);
+    state.counters["peak_per_dictionary"]
+        = double(peakKilobytes) * 1024 / double(files.dictionaryBytes);
+}
+BENCHMARK(BM_DictionaryFillProcess)
+    ->ArgName("dictionary")
+    ->Arg(0)
+    ->Arg(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 

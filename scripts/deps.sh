@@ -3,7 +3,8 @@
 # programs need, and the ones given (what a script needs beyond that).
 set -euo pipefail
 
-packages=(cmake make g++ qt6-base-dev libgl-dev libxcb1-dev fonts-noto-cjk fonts-liberation fonts-croscore "$@")
+packages=(cmake make g++ qt6-base-dev libgl-dev libxcb1-dev zlib1g-dev fonts-noto-cjk
+    fonts-liberation fonts-croscore "$@")
 
 missing=()
 for package in "${packages[@]}"; do

@@ -1,6 +1,7 @@
 // The lesson tool's logic: pinyin marks, delimited text, decoding, import, writing and checking.
 #include "lessontool/cedict.h"
 #include "lessontool/delimited_text.h"
+#include "lessontool/dictionary.h"
 #include "lessontool/exporter.h"
 #include "lessontool/field_text.h"
 #include "lessontool/file_names.h"
@@ -47,6 +48,25 @@ ImportResult importText(const QByteArray &bytes, const ImportOptions &options = 
     ImportResult result;
     importBytes(QStringLiteral("liste.csv"), bytes, options, result);
     return result;
+}
+
+/// Reads a dictionary written to a file of the current directory, keeping the words given.
+DictionaryRead dictionaryOf(const QByteArray &text, const QStringList &words,
+                            qsizetype maxBytes = qsizetype(512) << 20)
+{
+    writeBytes(QStringLiteral("dict.u8"), text);
+    QSet<QByteArray> wanted;
+    for (const QString &word : words)
+        wanted.insert(word.toUtf8());
+    return readDictionary(QStringLiteral("dict.u8"), wanted, maxBytes);
+}
+
+QString remarkTexts(const QList<ImportIssue> &remarks)
+{
+    QStringList out;
+    for (const ImportIssue &remark : remarks)
+        out << QStringLiteral("%1:%2:%3").arg(remark.file).arg(remark.line).arg(remark.message);
+    return out.join(u'\n');
 }
 
 } // namespace
@@ -522,6 +542,189 @@ private slots:
         result = importText(dictionary, options);
         QVERIFY(!result.fatal);
         QCOMPARE(entryTexts(result.entries), QStringList {"傳統|传统|chuan2"});
+    }
+
+    void dictionaryFill()
+    {
+        ScopedWorkDir work;
+        const QStringList words
+            = {"行", "长", "張", "张", "传统", "傳統", "西安", "朋友", "你好", "无", "好"};
+        const DictionaryRead first = dictionaryOf("# CC-CEDICT\n#! version=1\n"
+                                                  "行 行 [xing2] /to walk/to go/\n"
+                                                  "行 行 [hang2] /row/line/\n"
+                                                  "行 行 [xing2] /capable/to go/\n"
+                                                  "長 长 [chang2] /long/\n"
+                                                  "長 长 [zhang3] /chief/\n"
+                                                  "張 张 [Zhang1] /surname Zhang/\n"
+                                                  "張 张 [zhang1] /sheet/\n"
+                                                  "傳統 传统 [chuan2 tong3] /tradition/\n"
+                                                  "西安 西安 [Xi1 an1] /Xi'an/\n"
+                                                  "好 好 [hao3] /good/\n",
+                                                  words);
+        QVERIFY(!first.fatal);
+        const DictionaryRead second = dictionaryOf("傳統 传统 [chuan2 tong3] /custom/\n"
+                                                   "朋友 朋友 [peng2 you5] /friend/\n"
+                                                   "好 好 [hao4] /to be fond of/\n",
+                                                   words);
+        QVERIFY(!second.fatal);
+        QCOMPARE(first.entries, 10);
+        QCOMPARE(second.words.bySimplified.value(QStringLiteral("朋友")).size(), 1);
+
+        // Chinese, pinyin and French as the importer leaves them (the learner's pinyin in marks).
+        const QList<LessonEntry> lesson = {
+            {"傳統", "", ""}, // traditional form; the first dictionary wins
+            {"朋友", "", ""}, // only the second knows it
+            {"行", "", ""}, // every reading kept; one reading's entries joined
+            {"行", "HÁNG", ""}, // the learner's reading chooses, case aside
+            {"行", "xìng", ""}, // a tone no entry has: kept, reported
+            {"张", "", ""}, // a name's and a word's entries: one reading
+            {"长", "", "à moi"}, // the French written is kept
+            {"西安", "xī'ān", ""}, // marks, an apostrophe: the reading still matches
+            {"你好", "nǐ hǎo", "bonjour"}, // nothing to fill, nothing looked up
+            {"无", "", ""}, // unknown
+            {"好", "hào", ""}, // found in the second dictionary only for that reading
+        };
+        QList<ImportIssue> origins;
+        for (qsizetype i = 0; i < lesson.size(); ++i)
+            origins.append({QStringLiteral("liste.txt"), 3 + i, {}});
+        QList<LessonEntry> entries = lesson;
+        const DictionaryFill fill
+            = fillEntries(entries, origins, {first.words, second.words}, false);
+        QCOMPARE(
+            entryTexts(entries),
+            (QStringList {"傳統|chuán tǒng|tradition", "朋友|péng you|friend",
+                          "行|xíng | háng|xíng : to walk ; to go ; capable | háng : row ; line",
+                          "行|HÁNG|row ; line", "行|xìng|", "张|zhāng|surname Zhang ; sheet",
+                          "长|cháng | zhǎng|à moi", "西安|xī'ān|Xi'an", "你好|nǐ hǎo|bonjour",
+                          "无||", "好|hào|to be fond of"}));
+        QCOMPARE(fill.filled, 6);
+        QCOMPARE(fill.ambiguous, 2);
+        QCOMPARE(fill.unknown, 1);
+        QCOMPARE(fill.unmatched, 1);
+        QCOMPARE(
+            remarkTexts(fill.remarks),
+            QStringLiteral(
+                "liste.txt:5:行 : plusieurs lectures (xíng, háng), toutes gardées : à trier\n"
+                "liste.txt:7:行 : le pinyin « xìng » n'est aucune des lectures du "
+                "dictionnaire (xíng, háng) ; français laissé vide\n"
+                "liste.txt:9:长 : plusieurs lectures (cháng, zhǎng), toutes gardées : à trier\n"
+                "liste.txt:12:无 : inconnu des dictionnaires ; champs vides laissés vides"));
+
+        // Pinyin as the dictionary writes it; the learner's own is not touched.
+        entries = {{"朋友", "", ""}, {"行", "hang2", ""}};
+        fillEntries(entries, origins, {first.words, second.words}, true);
+        QCOMPARE(entryTexts(entries),
+                 (QStringList {"朋友|peng2 you5|friend", "行|hang2|row ; line"}));
+        // Tones count; spaces, case and tone numbers or marks do not.
+        for (const char *written : {"Xi1an1", "XI1 AN1", "xī ān", "Xī'Ān"}) {
+            entries = {{"西安", QString::fromUtf8(written), ""}};
+            QCOMPARE(fillEntries(entries, origins, {first.words}, false).filled, 1);
+        }
+        entries = {{"西安", "xi1 an2", ""}, {"行", "xing", ""}};
+        QCOMPARE(fillEntries(entries, origins, {first.words}, false).unmatched, 2);
+    }
+
+    void dictionaryFileReading()
+    {
+        ScopedWorkDir work;
+        // A BOM, CR LF, CR and LF line ends, blank lines, no end to the last line; a '#' line
+        // past the comments, a line of bytes that are not UTF-8, a line too long to hold.
+        const QByteArray longLine = QByteArray(qsizetype(1) << 20, 'x') + " y [y1] /y/";
+        DictionaryRead read = dictionaryOf("\xEF\xBB\xBF# comment\r\n#! x\r\n"
+                                           "好 好 [hao3] /good/\r\n\r\n"
+                                           "人 人 [ren2] /person/\r"
+                                           "# late\n"
+                                           "\xE5\xA5 好 [hao4] /x/\n"
+                                               + longLine
+                                               + "\n"
+                                                 "大 大 [da4] /big/\n"
+                                                 "好 好 [hao4] /to like/",
+                                           {"好", "大"});
+        QVERIFY(!read.fatal);
+        QCOMPARE(read.entries, 4);
+        QCOMPARE(read.words.bySimplified.value(QStringLiteral("好")).size(), 2);
+        QCOMPARE(read.words.bySimplified.value(QStringLiteral("好")).last().senses,
+                 QStringList {"to like"});
+        QVERIFY(read.words.bySimplified.contains(QStringLiteral("大")));
+        QVERIFY(!read.words.bySimplified.contains(QStringLiteral("人")));
+        QCOMPARE(remarkTexts(read.remarks),
+                 QStringLiteral("dict.u8:6:pas au format du dictionnaire (TRAD SIMP [pin1 yin1] "
+                                "/sens/) ; ligne passée\n"
+                                "dict.u8:7:pas du texte UTF-8 ; ligne passée\n"
+                                "dict.u8:8:ligne de plus de 1 Mo ; ligne passée"));
+
+        // Lines that run across the pieces the file is read in, and the traditional forms.
+        QByteArray big;
+        for (int i = 0; i < 20000; ++i)
+            big += QStringLiteral("詞%1 词%1 [ci2] /word %1/\n").arg(i).toUtf8();
+        read = dictionaryOf(big, {"词7000", "詞19999", "词12345"});
+        QVERIFY(!read.fatal);
+        QCOMPARE(read.entries, 20000);
+        QCOMPARE(read.remarks.size(), 0);
+        QCOMPARE(read.words.bySimplified.size(), 2);
+        QCOMPARE(read.words.byTraditional.value(QStringLiteral("詞19999")).value(0).senses,
+                 QStringList {"word 19999"});
+        QCOMPARE(read.words.bySimplified.value(QStringLiteral("词7000")).value(0).traditional,
+                 QStringLiteral("詞7000"));
+
+        // Compressed, the same; damaged or cut, refused.
+        const QString corpus = QDir(dataDir).filePath(QStringLiteral("corpus/extrait_cedict.u8"));
+        const QSet<QByteArray> wanted = {"行", "長", "了"};
+        const DictionaryRead plain = readDictionary(corpus, wanted);
+        const DictionaryRead gzip = readDictionary(corpus + QStringLiteral(".gz"), wanted);
+        QVERIFY(!plain.fatal && !gzip.fatal);
+        QVERIFY(plain.entries > 700);
+        QCOMPARE(gzip.entries, plain.entries);
+        QCOMPARE(gzip.remarks.size(), plain.remarks.size());
+        QCOMPARE(gzip.words.bySimplified.value(QStringLiteral("行")).size(),
+                 plain.words.bySimplified.value(QStringLiteral("行")).size());
+        QVERIFY(plain.words.bySimplified.value(QStringLiteral("行")).size() >= 3);
+        QVERIFY(plain.words.byTraditional.contains(QStringLiteral("長")));
+        const QByteArray compressed = readBytes(corpus + QStringLiteral(".gz"));
+        writeBytes(QStringLiteral("cut.u8.gz"), compressed.first(compressed.size() / 2));
+        read = readDictionary(QStringLiteral("cut.u8.gz"), wanted);
+        QVERIFY(read.fatal);
+        QVERIFY2(read.fatal->contains(QStringLiteral("fichier compressé abîmé ou tronqué")),
+                 qPrintable(*read.fatal));
+
+        // Many bad lines: the first ones named, then how many more.
+        QByteArray bad = "好 好 [hao3] /good/\n";
+        for (int i = 0; i < 25; ++i)
+            bad += "not a line\n";
+        read = dictionaryOf(bad, {"好"});
+        QCOMPARE(read.remarks.size(), 21);
+        QCOMPARE(read.remarks[19].line, 21);
+        QCOMPARE(read.remarks[20].line, 0);
+        QCOMPARE(read.remarks[20].message,
+                 QStringLiteral("5 autre(s) ligne(s) passée(s), pas au format du dictionnaire"));
+
+        // Not a dictionary, too large, not a file: refused, naming the file.
+        read = dictionaryOf("Chinois\tPinyin\n好\thao3\n", {"好"});
+        QVERIFY(read.fatal && read.fatal->contains(QStringLiteral("pas un dictionnaire")));
+        read = dictionaryOf("好 好 [hao3] /good/\n", {"好"}, 10);
+        QVERIFY(read.fatal && read.fatal->contains(QStringLiteral("plus de 0 Mo")));
+        QVERIFY(QDir().mkdir(QStringLiteral("dossier")));
+        read = readDictionary(QStringLiteral("dossier"), wanted);
+        QCOMPARE(read.fatal.value_or(QString()),
+                 QStringLiteral("« dossier » : lecture impossible (c'est un dossier)"));
+        read = readDictionary(QStringLiteral("absent.u8"), wanted);
+        QVERIFY(read.fatal && read.fatal->contains(QStringLiteral("« absent.u8 »")));
+    }
+
+    void dictionaryKeepsShortLines()
+    {
+        // With a dictionary to fill them, a line of Chinese alone is an entry.
+        const QByteArray list = "Chinois\tPinyin\tFrançais\n好\n人\tren2\n";
+        QCOMPARE(importText(list).entries.size(), 0);
+        ImportOptions options;
+        options.shortLinesKept = true;
+        const ImportResult result = importText(list, options);
+        QCOMPARE(entryTexts(result.entries), (QStringList {"好||", "人|rén|"}));
+        QCOMPARE(result.origins.size(), 2);
+        QCOMPARE(result.origins[1].line, 3);
+        QCOMPARE(result.origins[1].file, QStringLiteral("liste.csv"));
+        QCOMPARE(importText("# x\n傳統 传统 [chuan2 tong3] /tradition/\n").origins.value(0).line,
+                 2);
     }
 
     void importReportsSkippedLines()

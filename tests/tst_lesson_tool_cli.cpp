@@ -72,6 +72,23 @@ QString data(const QString &name)
     return QDir(dataDir).filePath(name);
 }
 
+/// Compares the lesson written at path with the expected lines of a sample (fields joined by TAB;
+/// an empty field is read back as " "), entry by entry, so that a failure names the first entry
+/// that differs.
+void compareEntries(const QString &path, const QStringList &expected)
+{
+    const ReferenceLesson written = referenceRead(readBytes(path));
+    QCOMPARE(written.entries.size(), expected.size());
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+        QStringList fields = expected[i].split(u'\t');
+        for (QString &field : fields) {
+            if (field.isEmpty())
+                field = QStringLiteral(" ");
+        }
+        QCOMPARE(written.entries[i], fields);
+    }
+}
+
 } // namespace
 
 class TestLessonToolCli : public QObject
@@ -90,6 +107,7 @@ private slots:
         run = tool({QStringLiteral("import"), QStringLiteral("--help")});
         QCOMPARE(run.status, 0);
         QVERIFY(run.out.contains(QStringLiteral("--pinyin-brut")));
+        QVERIFY(run.out.contains(QStringLiteral("--dictionnaire DICT")));
         run = tool({QStringLiteral("import"), QStringLiteral("--inconnue"), data("cartes.txt")});
         QCOMPARE(run.status, 2);
         QVERIFY(run.err.contains(QStringLiteral("option inconnue")));
@@ -196,18 +214,72 @@ private slots:
         for (qsizetype i = 0; i < remarks.size(); ++i)
             QVERIFY2(said[i].contains(remarks[i]), qPrintable(said[i]));
         QVERIFY(run.out.contains(QStringLiteral("%1 entrée(s) écrite(s)\n").arg(expected.size())));
-        // Entry by entry, so that a failure names the first entry that differs.
-        const ReferenceLesson written = referenceRead(readBytes(QStringLiteral("leçon.txt")));
-        QCOMPARE(written.entries.size(), expected.size());
-        for (qsizetype i = 0; i < expected.size(); ++i) {
-            QStringList fields = expected[i].split(u'\t');
-            for (QString &field : fields) {
-                if (field.isEmpty())
-                    field = QStringLiteral(" ");
-            }
-            QCOMPARE(written.entries[i], fields);
-        }
+        compareEntries(QStringLiteral("leçon.txt"), expected);
+        if (QTest::currentTestFailed())
+            return;
         QCOMPARE(readBytes(QStringLiteral("leçon.txt")), lessonBytes(expected));
+    }
+
+    void dictionaryFillsARealList()
+    {
+        // A learner's list of words filled from an extract of CC-CEDICT with bad lines put in
+        // (tests/data/corpus/make_dictionary_sample.py): plain, then compressed.
+        ScopedWorkDir work;
+        const QString list = data(QStringLiteral("corpus/mots_chapitre.txt"));
+        QStringList expected
+            = QString::fromUtf8(readBytes(data(QStringLiteral("corpus/mots_chapitre.attendu"))))
+                  .split(u'\n');
+        QCOMPARE(expected.takeLast(), QString());
+        QVERIFY(expected.size() > 200);
+        const QString remarks
+            = QString::fromUtf8(readBytes(data(QStringLiteral("corpus/mots_chapitre.remarques"))));
+        for (const QString &name :
+             {QStringLiteral("extrait_cedict.u8"), QStringLiteral("extrait_cedict.u8.gz")}) {
+            const QString dictionary = data(QStringLiteral("corpus/") + name);
+            const QString output = name + QStringLiteral(".leçon.txt");
+            const Run run = tool({QStringLiteral("import"), list, QStringLiteral("-o"), output,
+                                  QStringLiteral("--dictionnaire"), dictionary});
+            QCOMPARE(run.status, 0);
+            QCOMPARE(run.err + run.out,
+                     QString(remarks)
+                         .replace(QStringLiteral("{dictionnaire}"), dictionary)
+                         .replace(QStringLiteral("{liste}"), list)
+                         .replace(QStringLiteral("{sortie}"), output));
+            compareEntries(output, expected);
+            if (QTest::currentTestFailed())
+                return;
+        }
+
+        // A second dictionary for what the first lacks; one that is no dictionary, or absent,
+        // stops the import before anything is written.
+        writeBytes(QStringLiteral("liste.txt"), "朋友\nHanlexo\n");
+        writeBytes(QStringLiteral("perso.u8"),
+                   "# mon dictionnaire\nHanlexo Hanlexo [han4 "
+                   "le4 ke4 suo1] /ce programme/\n");
+        Run run = tool({QStringLiteral("import"), QStringLiteral("liste.txt"), QStringLiteral("-o"),
+                        QStringLiteral("a.txt"), QStringLiteral("--dictionnaire"),
+                        data(QStringLiteral("corpus/extrait_cedict.u8.gz")),
+                        QStringLiteral("--dictionnaire"), QStringLiteral("perso.u8")});
+        QCOMPARE(run.status, 0);
+        QVERIFY2(run.out.contains(QStringLiteral("2 complétée(s), 0 ambiguë(s), 0 inconnue(s)")),
+                 qPrintable(run.out));
+        const ReferenceLesson lesson = referenceRead(readBytes(QStringLiteral("a.txt")));
+        QCOMPARE(lesson.entries.value(0).value(1), QStringLiteral("péng you"));
+        QCOMPARE(lesson.entries.value(1),
+                 (QStringList {"Hanlexo", "hàn lè kè suō", "ce programme"}));
+        for (const QString &dictionary : {QStringLiteral("liste.txt"), QStringLiteral("absent")}) {
+            run = tool({QStringLiteral("import"), QStringLiteral("liste.txt"), QStringLiteral("-o"),
+                        QStringLiteral("b.txt"), QStringLiteral("--dictionnaire"), dictionary});
+            QCOMPARE(run.status, 2);
+            QVERIFY2(run.err.contains(QStringLiteral("« %1 »").arg(dictionary)),
+                     qPrintable(run.err));
+            QVERIFY(run.err.contains(QStringLiteral("rien n'a été écrit")));
+            QVERIFY(!QFile::exists(QStringLiteral("b.txt")));
+        }
+        // Without a dictionary, a word alone is a line with too few fields.
+        run = tool({QStringLiteral("import"), QStringLiteral("liste.txt"), QStringLiteral("-o"),
+                    QStringLiteral("c.txt")});
+        QCOMPARE(run.status, 2);
     }
 
     void tabListQuotesSwallowNothing()

@@ -2,11 +2,13 @@
 
 #include "lessontool/lesson_file.h"
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
 
 #include <optional>
+#include <utility>
 
 /// One line of a dictionary in the CEDICT format, as the free Chinese dictionaries ship it
 /// (CC-CEDICT, CFDICT, HanDeDict): "傳統 传统 [chuan2 tong3] /tradition/traditional/".
@@ -23,6 +25,13 @@ struct CedictEntry
 /// in any other form (a TAB in it included).
 std::optional<CedictEntry> parseCedictLine(QStringView line);
 
+/// The traditional and simplified forms of a line of UTF-8 bytes that has the form parseCedictLine
+/// reads, without decoding it (whether the bytes are valid UTF-8 is not checked).
+std::optional<std::pair<QByteArrayView, QByteArrayView>> cedictLineForms(QByteArrayView line);
+
 /// An entry as a lesson holds it: the simplified form, the pinyin in tone marks (numberedToMarked;
 /// as written with rawPinyin), the senses joined by " ; ".
 LessonEntry cedictLessonEntry(const CedictEntry &entry, bool rawPinyin = false);
+
+/// What a report says of a line that is not in the dictionary format.
+QString cedictFormatText();

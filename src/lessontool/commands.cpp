@@ -1,5 +1,6 @@
 #include "lessontool/commands.h"
 
+#include "lessontool/dictionary.h"
 #include "lessontool/exporter.h"
 #include "lessontool/file_names.h"
 #include "lessontool/importer.h"
@@ -76,6 +77,11 @@ const QString importHelp = QStringLiteral(
     "  --entete                  la première ligne est un en-tête (reconnu sinon à ses noms :\n"
     "                            Chinois, Hanzi, Pinyin, Français, English, Sens, Meaning...)\n"
     "  --pinyin-brut             garde le pinyin tel qu'il est écrit (ni3 hao3 reste ni3 hao3)\n"
+    "  --dictionnaire DICT       remplit le pinyin et le français laissés vides à partir d'un\n"
+    "                            dictionnaire au format CEDICT (CFDICT, CC-CEDICT, HanDeDict),\n"
+    "                            texte UTF-8 ou compressé par gzip (.gz) ; répétable : le\n"
+    "                            premier qui connaît le mot l'emporte. Une ligne peut alors ne\n"
+    "                            donner que le chinois\n"
     "\n"
     "Lignes # du début : commentaires ; #separator:, #html:true|false, #columns:,\n"
     "#notetype column:N, #deck column:N, #tags column:N, #guid column:N y sont suivies (les\n"
@@ -89,7 +95,16 @@ const QString importHelp = QStringLiteral(
     "Pinyin : ni3 hao3 → nǐ hǎo, lv4 et lu:4 → lǜ, Xi1an1 → Xī'ān, m2 → ḿ, r5 → r.\n"
     "Dictionnaire CEDICT (傳統 传统 [chuan2 tong3] /tradition/coutume/) : le simplifié, le\n"
     "pinyin accentué, les sens joints par « ; ».\n"
-    "Les lignes sans chinois ou avec trop peu de champs sont signalées et écartées.\n");
+    "Les lignes sans chinois ou avec trop peu de champs sont signalées et écartées.\n"
+    "\n"
+    "Avec --dictionnaire, le mot est cherché en simplifié, puis en traditionnel (la leçon garde\n"
+    "ce que la liste écrit) ; un champ écrit n'est jamais remplacé. Un pinyin écrit choisit la\n"
+    "lecture (accents ou chiffres ; espaces et majuscules indifférents, tons comptés) ; sans\n"
+    "pinyin, un mot à plusieurs lectures les garde toutes (háng | xíng et háng : ... | xíng : "
+    "...)\n"
+    "et la ligne est signalée, comme un mot inconnu ou un pinyin qu'aucune lecture n'a.\n"
+    "Le résumé compte les entrées complétées, ambiguës, inconnues et au pinyin sans\n"
+    "correspondance.\n");
 
 const QString verifyHelp = QStringLiteral(
     "Usage : hanlexo-lesson verifier LEÇON.txt...\n"
@@ -143,7 +158,7 @@ std::optional<int> parseCommand(QCommandLineParser &parser, const QStringList &a
 class LessonOutput : public ImportSink
 {
 public:
-    void addEntry(const LessonEntry &entry) override
+    void addEntry(const LessonEntry &entry, const ImportIssue & /*origin*/) override
     {
         ++entries;
         if (writer && writeError == 0)
@@ -164,11 +179,10 @@ public:
 private:
     static void tell(const ImportIssue &issue, const QString &outcome)
     {
-        print(stderr,
-              QStringLiteral("%1, ligne %2 : %3%4\n")
-                  .arg(quotedName(issue.file))
-                  .arg(issue.line)
-                  .arg(shown(issue.message), outcome));
+        const QString where = issue.line > 0
+            ? QStringLiteral("%1, ligne %2").arg(quotedName(issue.file)).arg(issue.line)
+            : quotedName(issue.file);
+        print(stderr, QStringLiteral("%1 : %2%3\n").arg(where, shown(issue.message), outcome));
     }
 };
 
@@ -185,8 +199,10 @@ int importCommand(const QStringList &arguments)
     const QCommandLineOption columnsOption(QStringLiteral("colonnes"), QString(),
                                            QStringLiteral("liste"));
     const QCommandLineOption rawOption(QStringLiteral("pinyin-brut"), QString());
-    parser.addOptions(
-        {outputOption, replaceOption, headerOption, delimiterOption, columnsOption, rawOption});
+    const QCommandLineOption dictionaryOption(QStringLiteral("dictionnaire"), QString(),
+                                              QStringLiteral("dict"));
+    parser.addOptions({outputOption, replaceOption, headerOption, delimiterOption, columnsOption,
+                       rawOption, dictionaryOption});
     if (const std::optional<int> status = parseCommand(parser, arguments, importHelp))
         return *status;
     const QStringList sources = parser.positionalArguments().mid(1);
@@ -199,8 +215,10 @@ int importCommand(const QStringList &arguments)
         return fail(QStringLiteral("import : -o - : une leçon s'écrit dans un fichier, pas sur la "
                                    "sortie standard"));
 
+    const QStringList dictionaries = parser.values(dictionaryOption);
     ImportOptions options;
     options.rawPinyin = parser.isSet(rawOption);
+    options.shortLinesKept = !dictionaries.isEmpty();
     if (parser.isSet(headerOption))
         options.header = true;
     if (parser.isSet(delimiterOption)) {
@@ -224,15 +242,37 @@ int importCommand(const QStringList &arguments)
         options.columns = *columns;
     }
 
-    // The lesson is written as it is read: entries go straight into the replacement's
-    // temporary, remarks and lines passed over to standard error.
+    // Without a dictionary the lesson is written as it is read: entries go straight into the
+    // replacement's temporary, remarks and lines passed over to standard error. A dictionary
+    // needs the list's words first; a list of words to look up is held whole.
     LessonOutput lesson;
+    ImportResult collected;
+    DictionaryFill fill;
+    const bool filling = !dictionaries.isEmpty();
+    if (filling) {
+        importFiles(sources, options, collected);
+        if (!collected.fatal)
+            fill = fillFromDictionaries(collected, dictionaries, options.rawPinyin);
+        if (collected.fatal)
+            return fail(shown(*collected.fatal) + QStringLiteral(" ; rien n'a été écrit"));
+        for (const ImportIssue &issue : std::as_const(collected.notes))
+            lesson.remark(issue);
+        for (const ImportIssue &issue : std::as_const(collected.skipped))
+            lesson.passOver(issue);
+        for (const ImportIssue &issue : std::as_const(fill.remarks))
+            lesson.remark(issue);
+    }
     const platform::FileResult<> written = writeOutputFile(
         output,
         [&](const platform::ContentSink &sink) {
             LessonWriter writer(sink);
             lesson.writer = &writer;
-            importFiles(sources, options, lesson);
+            if (filling) {
+                for (qsizetype i = 0; i < collected.entries.size(); ++i)
+                    lesson.addEntry(collected.entries[i], collected.origins[i]);
+            } else {
+                importFiles(sources, options, lesson);
+            }
             lesson.writer = nullptr;
             if (lesson.fatal || lesson.entries == 0)
                 return ECANCELED; // nothing to write: the old file stays
@@ -251,12 +291,19 @@ int importCommand(const QStringList &arguments)
     if (!written.ok())
         return fail(written.error().message);
     print(stdout,
-          QStringLiteral("%1 : %2 entrée(s) écrite(s)%3\n")
+          QStringLiteral("%1 : %2 entrée(s) écrite(s)%3%4\n")
               .arg(quotedName(output))
               .arg(lesson.entries)
               .arg(lesson.skipped == 0
                        ? QString()
-                       : QStringLiteral(", %1 ligne(s) écartée(s)").arg(lesson.skipped)));
+                       : QStringLiteral(", %1 ligne(s) écartée(s)").arg(lesson.skipped),
+                   !filling ? QString()
+                            : QStringLiteral(" ; dictionnaire : %1 complétée(s), %2 ambiguë(s), %3 "
+                                             "inconnue(s), %4 au pinyin sans correspondance")
+                                  .arg(fill.filled)
+                                  .arg(fill.ambiguous)
+                                  .arg(fill.unknown)
+                                  .arg(fill.unmatched)));
     return lesson.skipped == 0 ? exitDone : exitPartial;
 }
 

@@ -305,11 +305,9 @@ void importCedict(const QString &file, QStringView text, const ImportOptions &op
         if (line.trimmed().isEmpty())
             return true;
         if (const std::optional<CedictEntry> entry = parseCedictLine(line))
-            result.addEntry(cedictLessonEntry(*entry, options.rawPinyin));
+            result.addEntry(cedictLessonEntry(*entry, options.rawPinyin), {file, number, {}});
         else
-            result.passOver(
-                {file, number,
-                 QStringLiteral("pas au format du dictionnaire (TRAD SIMP [pin1 yin1] /sens/)")});
+            result.passOver({file, number, cedictFormatText()});
         return true;
     });
 }
@@ -400,13 +398,13 @@ void importText(const QString &file, QStringView text, const ImportOptions &opti
         }
         if (isBlank(record.fields))
             continue;
-        if (record.fields.size() < needed) {
+        if (record.fields.size() < needed && !options.shortLinesKept) {
             skip(QStringLiteral("%1 champ(s), %2 attendus").arg(record.fields.size()).arg(needed));
             continue;
         }
         std::array<QString, fieldCount> fields;
         for (std::size_t field = 0; field < fields.size(); ++field) {
-            if (columns[field] >= 0)
+            if (columns[field] >= 0 && columns[field] < record.fields.size())
                 fields[field] = cleaned(record.fields[columns[field]], layout.markup);
         }
         if (fields[0].isEmpty()) {
@@ -415,7 +413,7 @@ void importText(const QString &file, QStringView text, const ImportOptions &opti
         }
         if (!options.rawPinyin)
             fields[1] = numberedToMarked(fields[1]);
-        result.addEntry({fields[0], fields[1], fields[2]});
+        result.addEntry({fields[0], fields[1], fields[2]}, {file, record.line, {}});
     }
 }
 

@@ -21,6 +21,9 @@ struct ImportOptions
     std::optional<bool> header;
     /// Keep pinyin as written, tone numbers included.
     bool rawPinyin = false;
+    /// A line with fewer fields than the columns chosen is an entry whose other fields are empty
+    /// (a dictionary fills them), not a line passed over.
+    bool shortLinesKept = false;
 };
 
 /// A line passed over, or a remark on how a source was read.
@@ -41,7 +44,8 @@ public:
     ImportSink(const ImportSink &) = default;
     ImportSink &operator=(const ImportSink &) = default;
 
-    virtual void addEntry(const LessonEntry &entry) = 0;
+    /// An entry, and where it comes from: its file, and its line as the issue's line.
+    virtual void addEntry(const LessonEntry &entry, const ImportIssue &origin) = 0;
     /// A line passed over.
     virtual void passOver(const ImportIssue &issue) = 0;
     /// A rule applied where a source did not say what a column is; nothing was lost.
@@ -56,10 +60,16 @@ public:
 struct ImportResult : ImportSink
 {
     QList<LessonEntry> entries;
+    /// Where each entry comes from, in the same order: its file, and its line as the line field.
+    QList<ImportIssue> origins;
     QList<ImportIssue> skipped; ///< lines passed over
     QList<ImportIssue> notes; ///< remarks
 
-    void addEntry(const LessonEntry &entry) override { entries.append(entry); }
+    void addEntry(const LessonEntry &entry, const ImportIssue &origin) override
+    {
+        entries.append(entry);
+        origins.append(origin);
+    }
     void passOver(const ImportIssue &issue) override { skipped.append(issue); }
     void remark(const ImportIssue &issue) override { notes.append(issue); }
 };

@@ -133,13 +133,17 @@ platform::FileResult<QByteArray> readWholeFile(const QString &path, qsizetype ma
     if (read.ok())
         return read;
     const int code = read.error().code;
+    return platform::FileError {code, readErrorText(path, code, maxBytes)};
+}
+
+QString readErrorText(const QString &path, int code, qsizetype maxBytes)
+{
     const QString why = code == EISDIR ? QStringLiteral("c'est un dossier")
         : code == EINVAL               ? QStringLiteral("ce n'est pas un fichier ordinaire")
         : code == EFBIG                ? tooLargeText(maxBytes)
         : code == ENOMEM               ? writeErrorText(code)
                                        : platform::fileErrorText(code);
-    return platform::FileError {
-        code, QStringLiteral("%1 : lecture impossible (%2)").arg(quotedName(path), why)};
+    return QStringLiteral("%1 : lecture impossible (%2)").arg(quotedName(path), why);
 }
 
 platform::FileResult<> writeOutputFile(const QString &path, const QByteArray &bytes, bool replace)

@@ -39,6 +39,10 @@ QString quotedName(const QString &path);
 /// Why the tool read no more of a file of more than maxBytes.
 QString tooLargeText(qsizetype maxBytes);
 
+/// The French text for a file that could not be read, naming it: why, from the system's error
+/// number (EISDIR, EINVAL for a file that is not a regular one, EFBIG past maxBytes...).
+QString readErrorText(const QString &path, int code, qsizetype maxBytes);
+
 /// Writes bytes to the file at path by the platform's safe replacement (platform::writeFile): a
 /// failure (full disk, no permission) leaves no partial file and the old one untouched; links are
 /// followed by the kernel's rule; only a regular file is replaced, keeping its owner, group and
