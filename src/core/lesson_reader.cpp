@@ -5,6 +5,7 @@
 #include "platform/mapped_buffer.h"
 #include "platform/posix_file.h"
 
+#include <QFile>
 #include <QtEndian>
 
 #if defined(__SSE2__)
@@ -165,7 +166,7 @@ bool parseLesson(QByteArrayView bytes, WordListsRef lists)
 
 namespace {
 
-constexpr qsizetype defaultBlockUnits = qsizetype{64} * 1024;
+constexpr qsizetype defaultBlockUnits = qsizetype {64} * 1024;
 qsizetype blockUnits = defaultBlockUnits;
 
 /// The units of a lesson file read a block at a time into one buffer; the partial line at the end
@@ -275,4 +276,9 @@ platform::FileResult<ProbeResult> probeLesson(const QByteArray &name)
         return FileError::fromErrno(errno);
     return got == 2 && head[0] == 0xFF && head[1] == 0xFE ? ProbeResult::Lesson
                                                           : ProbeResult::NotLesson;
+}
+
+QString lessonNameLine(const QByteArray &name)
+{
+    return QStringLiteral("« %1 »").arg(QFile::decodeName(name));
 }
