@@ -33,7 +33,7 @@ void lancerLeTest(benchmark::State &state, QRadioButton *questionButton, QRadioB
     choosePair(form, questionButton, answerButton);
     for (auto _ : state) {
         form.Button4Click();
-        benchmark::DoNotOptimize(form.questionTag);
+        benchmark::DoNotOptimize(form.quiz.correctSlot());
     }
     state.counters["entries"] = double(form.Liste_ch.count());
     form.ReinitialiserClick();
@@ -62,7 +62,7 @@ void BM_Timer3Timer_NextQuestion(benchmark::State &state)
         QCoreApplication::processEvents();
         state.ResumeTiming();
         form.Timer3Timer();
-        benchmark::DoNotOptimize(form.questionTag);
+        benchmark::DoNotOptimize(form.quiz.correctSlot());
     }
     form.ReinitialiserClick();
     QCoreApplication::processEvents();

@@ -9,7 +9,7 @@
 #include "core/lesson_reader.h"
 #include "core/word_list.h"
 #include "platform/module_path.h"
-#include "toolkit/error_report.h"
+#include "toolkit/message_boxes.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -92,7 +92,7 @@ public:
         case Scene::Feedback: {
             form.PageControl1->setCurrentIndex(1);
             QTest::mouseClick(form.Button4, Qt::LeftButton);
-            QRadioButton *wrong = form.RadioGroup1->choice((form.questionTag + 1) % 6);
+            QRadioButton *wrong = form.RadioGroup1->choice((form.quiz.correctSlot() + 1) % 6);
             QTest::mouseClick(wrong, Qt::LeftButton, {},
                               QPoint(wrong->height() / 2, wrong->height() / 2));
             break;
@@ -386,8 +386,8 @@ void TestAccessibility::choicesInFeedback()
         names.insert(name);
         // The right answer, shown in green, says so; the ticked one tells the verdict, the right
         // answer and the solution, which show only as labels.
-        const bool right = k == form.questionTag;
-        const bool ticked = k == (form.questionTag + 1) % 6;
+        const bool right = k == form.quiz.correctSlot();
+        const bool ticked = k == (form.quiz.correctSlot() + 1) % 6;
         if (right)
             QCOMPARE(name, form.Liste_fr.item(entry));
         const QString described = right ? QStringLiteral("bonne réponse")
@@ -591,7 +591,7 @@ void TestAccessibility::toggleActionOnAChoiceAnswersTheQuestion()
     programRandom().setSeed(7);
     form.PageControl1->setCurrentIndex(1);
     form.Button4Click();
-    QRadioButton *right = form.RadioGroup1->choice(form.questionTag);
+    QRadioButton *right = form.RadioGroup1->choice(form.quiz.correctSlot());
     QAccessibleActionInterface *actions = actionsOf(right);
     QVERIFY(actions);
     actions->doAction(QAccessibleActionInterface::toggleAction());

@@ -181,7 +181,7 @@ void verifyUsable(WindowFixture &fixture)
         QCOMPARE(fixture.plainMessages, QStringList());
         QVERIFY(form.RadioGroup1->isVisible());
         QVERIFY(!form.question->caption().isEmpty());
-        form.RadioGroup1->choice(form.questionTag)->click();
+        form.RadioGroup1->choice(form.quiz.correctSlot())->click();
         QCOMPARE(form.note->caption(), QStringLiteral("1 / 1"));
         QVERIFY(form.bonne_rep1->isVisible());
         form.Timer3Timer();

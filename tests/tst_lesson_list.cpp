@@ -1,6 +1,6 @@
 #include "app/tform1.h"
-#include "toolkit/error_report.h"
 #include "toolkit/label.h"
+#include "toolkit/message_boxes.h"
 #include "toolkit/radio_group.h"
 #include "windowfixture.h"
 

@@ -232,9 +232,9 @@ void TestLongFields::longChoicesEndWithEllipsisInsideTheGroup()
         QCOMPARE(choice->accessibleName(), form.RadioGroup1->choiceCaption(k));
     }
     // The right answer, in bold after a wrong one, is wider: it is cut again to fit.
-    QRadioButton *right = form.RadioGroup1->choice(form.questionTag);
+    QRadioButton *right = form.RadioGroup1->choice(form.quiz.correctSlot());
     const QString regular = right->text();
-    form.RadioGroup1->choice((form.questionTag + 1) % 6)->click();
+    form.RadioGroup1->choice((form.quiz.correctSlot() + 1) % 6)->click();
     QVERIFY(right->font().bold());
     QVERIFY(right->text().size() < regular.size());
     QVERIFY(inkEndsBeforeTheRightEdge(right));
@@ -340,7 +340,7 @@ void TestLongFields::focusGoesToTheControlNeededNext()
 
     // A test that cannot go on after the verdict stops there, "Lancer le test" focused.
     QTest::keyClick(form.Button4, Qt::Key_Space);
-    form.RadioGroup1->choice(form.questionTag)->click();
+    form.RadioGroup1->choice(form.quiz.correctSlot())->click();
     form.Button3Click();
     form.Timer3Timer();
     QVERIFY(form.Button4->isVisible());

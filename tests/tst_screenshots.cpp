@@ -96,11 +96,11 @@ void TestScreenshots::testPageShowingTheVerdict()
     QVERIFY(form.RadioGroup1->isVisible());
     // A wrong answer: the verdict, the right choice highlighted and the solution all show.
     QRadioButton *wrong
-        = form.RadioGroup1->choice((form.questionTag + 1) % TRadioGroup::choiceCount);
+        = form.RadioGroup1->choice((form.quiz.correctSlot() + 1) % TRadioGroup::choiceCount);
     QTest::mouseClick(wrong, Qt::LeftButton, {}, QPoint(wrong->height() / 2, wrong->height() / 2));
     QVERIFY(form.Timer3->enabled());
     QVERIFY(form.Solution->isVisible());
-    QVERIFY(form.RadioGroup1->isChoiceHighlighted(form.questionTag));
+    QVERIFY(form.RadioGroup1->isChoiceHighlighted(form.quiz.correctSlot()));
     QCOMPARE(form.note->caption(), QStringLiteral("0 / 1"));
     saveAndCheck(&form, QStringLiteral("main-test.png"));
 }

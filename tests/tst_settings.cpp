@@ -69,28 +69,19 @@ void TestSettings::storedTextsConvertOrFallBack_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<int>("expected");
-    const QByteArray header("[Vitesse]\r\n");
-    QTest::newRow("decimal") << header
-            + "fran\xE7"
-              "ais=3\r\n" << 3;
-    QTest::newRow("hexadecimal") << header
-            + "fran\xE7"
-              "ais=0x3\r\n" << 3;
-    QTest::newRow("blanks around") << header
-            + "fran\xE7"
-              "ais = 4\t\r\n" << 4;
-    QTest::newRow("letters") << header
-            + "fran\xE7"
-              "ais=abc\r\n" << 7;
-    QTest::newRow("empty") << header
-            + "fran\xE7"
-              "ais=\r\n" << 7;
-    QTest::newRow("fraction") << header
-            + "fran\xE7"
-              "ais=2.5\r\n" << 7;
-    QTest::newRow("UTF-8 key") << header
-            + "fran\xC3\xA7"
-              "ais=3\r\n" << 7;
+    // The "français" line of [Vitesse], its key in the 8-bit code page, then rest.
+    const auto francais = [](const char *rest) {
+        return QByteArray("[Vitesse]\r\nfran\xE7") + "ais" + rest + "\r\n";
+    };
+    QTest::newRow("decimal") << francais("=3") << 3;
+    QTest::newRow("hexadecimal") << francais("=0x3") << 3;
+    QTest::newRow("blanks around") << francais(" = 4\t") << 4;
+    QTest::newRow("letters") << francais("=abc") << 7;
+    QTest::newRow("empty") << francais("=") << 7;
+    QTest::newRow("fraction") << francais("=2.5") << 7;
+    QTest::newRow("UTF-8 key") << QByteArray("[Vitesse]\r\nfran\xC3\xA7"
+                                             "ais=3\r\n")
+                               << 7;
     QTest::newRow("other section") << QByteArray("[Affichage]\r\nfran\xE7"
                                                  "ais=3\r\n")
                                    << 7;

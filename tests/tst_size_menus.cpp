@@ -12,6 +12,27 @@
 
 namespace {
 
+/// The three submenus of "Affichage" with their six items each, as designed.
+struct Group
+{
+    const char *submenu;
+    const char *caption;
+    const char *label;
+    const char *key;
+    std::array<std::pair<const char *, int>, 6> items;
+};
+
+// clang-format off
+const Group groups[] = {
+    {"Champschinois1", "Champs &chinois", "Caract_ch", settings_keys::champsChinois,
+     {{{"N201", 22}, {"N251", 25}, {"N301", 30}, {"N401", 40}, {"N671", 50}, {"N601", 60}}}},
+    {"Champschinois2", "Champs &pinyin", "Caract_pin", settings_keys::champsPinyin,
+     {{{"N162", 16}, {"N181", 18}, {"N203", 20}, {"N221", 22}, {"N302", 26}, {"N321", 32}}}},
+    {"Champschinois3", "Champs &français", "Caract_fr", settings_keys::champsFrancais,
+     {{{"N163", 16}, {"N182", 18}, {"N202", 20}, {"N223", 22}, {"N261", 26}, {"N303", 32}}}},
+};
+// clang-format on
+
 /// The eighteen items: object name, submenu, label, key, size in points.
 void sizeItemsTable()
 {
@@ -20,24 +41,6 @@ void sizeItemsTable()
     QTest::addColumn<QString>("label");
     QTest::addColumn<QByteArray>("key");
     QTest::addColumn<int>("size");
-
-    struct Group
-    {
-        const char *submenu;
-        const char *label;
-        const char *key;
-        std::array<std::pair<const char *, int>, 6> items;
-    };
-    // clang-format off
-    const Group groups[] = {
-        {"Champschinois1", "Caract_ch", settings_keys::champsChinois,
-         {{{"N201", 22}, {"N251", 25}, {"N301", 30}, {"N401", 40}, {"N671", 50}, {"N601", 60}}}},
-        {"Champschinois2", "Caract_pin", settings_keys::champsPinyin,
-         {{{"N162", 16}, {"N181", 18}, {"N203", 20}, {"N221", 22}, {"N302", 26}, {"N321", 32}}}},
-        {"Champschinois3", "Caract_fr", settings_keys::champsFrancais,
-         {{{"N163", 16}, {"N182", 18}, {"N202", 20}, {"N223", 22}, {"N261", 26}, {"N303", 32}}}},
-    };
-    // clang-format on
     for (const Group &group : groups) {
         for (const auto &[item, size] : group.items) {
             QTest::addRow("%s %s (%d)", group.submenu, item, size)
@@ -45,6 +48,14 @@ void sizeItemsTable()
                 << QString::fromLatin1(group.label) << QByteArray(group.key) << size;
         }
     }
+}
+
+/// The item of the current row of sizeItemsTable() and its submenu, in form.
+std::pair<QAction *, QMenu *> rowItem(const TForm1 &form)
+{
+    QFETCH(QString, item);
+    QFETCH(QString, submenu);
+    return {form.findChild<QAction *>(item), form.findChild<QMenu *>(submenu)};
 }
 
 const QByteArray affichageKeys[]
@@ -100,37 +111,32 @@ void TestSizeMenus::itemsAreInTheirSubmenuInOrder()
 {
     WindowFixture fixture;
     TForm1 &form = fixture.start(false);
-    const QStringList expected[] = {
-        {"Champs &chinois", "N201:22", "N251:25", "N301:30", "N401:40", "N671:50", "N601:60"},
-        {"Champs &pinyin", "N162:16", "N181:18", "N203:20", "N221:22", "N302:26", "N321:32"},
-        {"Champs &français", "N163:16", "N182:18", "N202:20", "N223:22", "N261:26", "N303:32"},
-    };
     QCOMPARE(form.Affichage1->actions().size(), 3);
     for (int g = 0; g < 3; ++g) {
         QMenu *submenu = submenus(form).at(g);
         QCOMPARE(form.Affichage1->actions().at(g), submenu->menuAction());
+        QStringList expected = {QString::fromUtf8(groups[g].caption)};
+        for (const auto &[item, size] : groups[g].items)
+            expected.append(QStringLiteral("%1:%2").arg(QLatin1String(item)).arg(size));
         QStringList seen = {submenu->title()};
         for (const QAction *item : submenu->actions()) {
             QVERIFY(item->isCheckable());
             QVERIFY(item->actionGroup() == nullptr);
             seen.append(item->objectName() + u':' + item->text());
         }
-        QCOMPARE(seen, expected[g]);
+        QCOMPARE(seen, expected);
     }
 }
 
 void TestSizeMenus::clickAppliesTicksAndStores()
 {
-    QFETCH(QString, item);
-    QFETCH(QString, submenu);
     QFETCH(QString, label);
     QFETCH(QByteArray, key);
     QFETCH(int, size);
 
     WindowFixture fixture;
     TForm1 &form = fixture.start();
-    auto *action = form.findChild<QAction *>(item);
-    auto *menu = form.findChild<QMenu *>(submenu);
+    const auto [action, menu] = rowItem(form);
     auto *target = form.findChild<TLabel *>(label);
     QVERIFY(action && menu && target);
     QVERIFY(menu->actions().contains(action));
@@ -189,15 +195,12 @@ void TestSizeMenus::clickAppliesTicksAndStores()
 
 void TestSizeMenus::clickOnTickedItemWritesAgain()
 {
-    QFETCH(QString, item);
-    QFETCH(QString, submenu);
     QFETCH(QByteArray, key);
     QFETCH(int, size);
 
     WindowFixture fixture;
     TForm1 &form = fixture.start();
-    auto *action = form.findChild<QAction *>(item);
-    auto *menu = form.findChild<QMenu *>(submenu);
+    const auto [action, menu] = rowItem(form);
     QVERIFY(action && menu);
     action->trigger();
     QVERIFY(action->isChecked());

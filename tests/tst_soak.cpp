@@ -190,7 +190,7 @@ public:
         const int asked = m_form.LQ1->isChecked() ? 0 : m_form.LQ2->isChecked() ? 1 : 2;
         const int shown = m_form.LR1->isChecked() ? 0 : m_form.LR2->isChecked() ? 1 : 2;
         const int third = 3 - asked - shown;
-        const QString right = m_form.RadioGroup1->choice(m_form.questionTag)->text();
+        const QString right = m_form.RadioGroup1->choice(m_form.quiz.correctSlot())->text();
         bool found = false;
         for (qsizetype i = 0; i < m_form.Liste_ch.count() && !found; ++i)
             found = byField[asked]->view(i) == m_form.question->caption()
@@ -206,15 +206,15 @@ public:
     /// A click on a choice, right or wrong, then the end of the feedback delay.
     void answer()
     {
-        const int slot = m_form.questionTag;
+        const int slot = m_form.quiz.correctSlot();
         const int clicked = m_decide.draw(2) == 0 ? slot : int(m_decide.draw(6));
         m_form.RadioGroup1->choice(clicked)->click();
         ++m_answered;
         ++m_answers;
         if (clicked == slot)
             ++m_right;
-        QCOMPARE(m_form.groupNoteTag, m_answered);
-        QCOMPARE(m_form.noteTag, m_right);
+        QCOMPARE(m_form.quiz.answeredCount(), m_answered);
+        QCOMPARE(m_form.quiz.rightCount(), m_right);
         QCOMPARE(m_form.note->caption(), QStringLiteral("%1 / %2").arg(m_right).arg(m_answered));
         QVERIFY(m_form.Timer3->enabled());
         QVERIFY(m_form.Solution->isVisible());
@@ -224,7 +224,7 @@ public:
         // Another click during the delay counts for nothing.
         if (m_decide.draw(4) == 0) {
             m_form.RadioGroup1->choice(int(m_decide.draw(6)))->click();
-            QCOMPARE(m_form.groupNoteTag, m_answered);
+            QCOMPARE(m_form.quiz.answeredCount(), m_answered);
         }
 
         const qsizetype messages = m_fixture.plainMessages.size();

@@ -411,9 +411,9 @@ void TestStartup::learnerSeesTheLearningPageFirst()
     QCOMPARE(form.RadioGroup1->itemIndex(), -1);
     for (int k = 0; k < TRadioGroup::choiceCount; ++k)
         QVERIFY(!form.RadioGroup1->choice(k)->isChecked());
-    QCOMPARE(form.questionTag, 0);
-    QCOMPARE(form.groupNoteTag, 0);
-    QCOMPARE(form.noteTag, 0);
+    QCOMPARE(form.quiz.correctSlot(), 0);
+    QCOMPARE(form.quiz.answeredCount(), 0);
+    QCOMPARE(form.quiz.rightCount(), 0);
     QCOMPARE(fixture.errors, QStringList());
 }
 

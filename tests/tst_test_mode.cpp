@@ -83,7 +83,7 @@ void verifyQuestion(const TForm1 &form, const Expected &expected)
     QCOMPARE(form.question->caption(), expected.question);
     QCOMPARE(choiceCaptions(form), expected.choices);
     QCOMPARE(form.Solution->caption(), expected.solution);
-    QCOMPARE(form.questionTag, expected.slot);
+    QCOMPARE(form.quiz.correctSlot(), expected.slot);
     QCOMPARE(form.RadioGroup1->items(), (QStringList {"R0", "R1", "R2", "R3", "R4", "R5"}));
 }
 
@@ -202,7 +202,6 @@ private slots:
     void guardsRefuse_data();
     void guardsRefuse();
     void launchAsks();
-    void sixEntriesAreEnough();
     void questionShowsTheChosenFields_data();
     void questionShowsTheChosenFields();
     void rightAnswer();
@@ -210,7 +209,6 @@ private slots:
     void clicksDuringFeedbackCountForNothing();
     void timerTickDrawsTheNextQuestion();
     void samePositionAgainIsScored();
-    void scoreOfTwentyQuestions();
     void testMenuWhileAsking();
     void testMenuDuringFeedback();
     void reinitialiserDuringFeedback();
@@ -227,20 +225,13 @@ void TestTestMode::guardsRefuse_data()
     QTest::addColumn<QStringList>("lessonB");
     QTest::addColumn<bool>("viaMenu");
     QTest::addColumn<QString>("message");
-    const QStringList blanks {"\tpinA\tfrA", "\tpinB\tfrB", "\tpinC\tfrC"};
+    // Which lists are refused is the quiz session's (tst_quiz_session); the page tells why.
     for (bool viaMenu : {false, true}) {
         const char *how = viaMenu ? "&Test" : "Lancer le test";
         QTest::addRow("no lesson, %s", how)
             << QStringList() << QStringList() << viaMenu << noLesson;
         QTest::addRow("five entries, %s", how)
             << numberedLines(3) << numberedLines(2, QStringLiteral("词")) << viaMenu << tooFew;
-        QTest::addRow("six entries, five texts, %s", how)
-            << numberedLines(5) << QStringList {QStringLiteral("字0\tzi\tautre sens")} << viaMenu
-            << tooFew;
-        QTest::addRow("same words in two lessons, %s", how)
-            << numberedLines(5) << numberedLines(5) << viaMenu << tooFew;
-        QTest::addRow("blank Chinese fields, %s", how)
-            << numberedLines(4) << blanks << viaMenu << tooFew;
     }
 }
 
@@ -269,7 +260,7 @@ void TestTestMode::guardsRefuse()
     QVERIFY(fixture.errors.isEmpty());
     CHECKED(verifyIdle(form));
     QCOMPARE(programRandom().seed(), 99U);
-    QCOMPARE(form.groupNoteTag, 0);
+    QCOMPARE(form.quiz.answeredCount(), 0);
 }
 
 void TestTestMode::launchAsks()
@@ -295,24 +286,6 @@ void TestTestMode::launchAsks()
     QVERIFY(window.fixture.errors.isEmpty());
 }
 
-void TestTestMode::sixEntriesAreEnough()
-{
-    TestWindow window(6, 8);
-    TForm1 &form = window.form();
-    QStringList all;
-    for (int i = 0; i < 6; ++i)
-        all << QStringLiteral("fr%1").arg(i);
-    for (int i = 0; i < 20; ++i) {
-        const Expected expected = predict(form);
-        form.Test1->trigger();
-        CHECKED(verifyQuestion(form, expected));
-        QStringList shown = choiceCaptions(form);
-        shown.sort();
-        QCOMPARE(shown, all);
-    }
-    QVERIFY(window.fixture.plainMessages.isEmpty());
-}
-
 void TestTestMode::questionShowsTheChosenFields_data()
 {
     QTest::addColumn<QString>("questionButton");
@@ -320,31 +293,13 @@ void TestTestMode::questionShowsTheChosenFields_data()
     QTest::addColumn<QString>("questionPrefix");
     QTest::addColumn<QString>("choicePrefix");
     QTest::addColumn<QString>("solutionPrefix");
-    QTest::newRow("chinese->pinyin") << "LQ1"
-                                     << "LR2"
-                                     << "字"
-                                     << "pin"
-                                     << "fr";
-    QTest::newRow("chinese->french") << "LQ1"
-                                     << "LR3"
-                                     << "字"
-                                     << "fr"
-                                     << "pin";
+    // With "Lancer le test"'s own pair (chinese->french), every button of both boxes: each pair's
+    // fields are the quiz session's (tst_quiz_session).
     QTest::newRow("pinyin->chinese") << "LQ2"
                                      << "LR1"
                                      << "pin"
                                      << "字"
                                      << "fr";
-    QTest::newRow("pinyin->french") << "LQ2"
-                                    << "LR3"
-                                    << "pin"
-                                    << "fr"
-                                    << "字";
-    QTest::newRow("french->chinese") << "LQ3"
-                                     << "LR1"
-                                     << "fr"
-                                     << "字"
-                                     << "pin";
     QTest::newRow("french->pinyin") << "LQ3"
                                     << "LR2"
                                     << "fr"
@@ -430,8 +385,8 @@ void TestTestMode::clicksDuringFeedbackCountForNothing()
         clickChoice(form, k);
         QVERIFY(form.RadioGroup1->choice(k)->isChecked());
         QCOMPARE(form.note->caption(), QStringLiteral("0 / 1"));
-        QCOMPARE(form.groupNoteTag, 1);
-        QCOMPARE(form.noteTag, 0);
+        QCOMPARE(form.quiz.answeredCount(), 1);
+        QCOMPARE(form.quiz.rightCount(), 0);
         QCOMPARE(verdict(form), QStringLiteral("mauvaise"));
         QVERIFY(isGreenBold(form, expected.slot));
     }
@@ -477,35 +432,15 @@ void TestTestMode::samePositionAgainIsScored()
         expected = predict(form);
         form.Timer3Timer();
         CHECKED(verifyQuestion(form, expected));
-        const int rightBefore = form.noteTag;
+        const int rightBefore = form.quiz.rightCount();
         clickChoice(form, position);
         QVERIFY(form.RadioGroup1->choice(position)->isChecked());
-        QCOMPARE(form.groupNoteTag, question);
-        QCOMPARE(form.noteTag, rightBefore + (position == expected.slot ? 1 : 0));
+        QCOMPARE(form.quiz.answeredCount(), question);
+        QCOMPARE(form.quiz.rightCount(), rightBefore + (position == expected.slot ? 1 : 0));
         QCOMPARE(verdict(form),
                  position == expected.slot ? QStringLiteral("bonne") : QStringLiteral("mauvaise"));
         QVERIFY(form.Timer3->enabled());
     }
-}
-
-void TestTestMode::scoreOfTwentyQuestions()
-{
-    TestWindow window(30, 2020);
-    TForm1 &form = window.form();
-    Expected expected = window.launch();
-    int right = 0;
-    for (int i = 0; i < 20; ++i) {
-        CHECKED(verifyQuestion(form, expected));
-        const bool answerRight = i % 5 < 3;
-        clickChoice(form, answerRight ? expected.slot : wrongSlot(expected.slot, 1 + i % 5));
-        right += answerRight ? 1 : 0;
-        QCOMPARE(form.note->caption(), QStringLiteral("%1 / %2").arg(right).arg(i + 1));
-        expected = predict(form);
-        form.Timer3Timer();
-    }
-    QCOMPARE(form.note->caption(), QStringLiteral("12 / 20"));
-    QCOMPARE(form.noteTag, 12);
-    QCOMPARE(form.groupNoteTag, 20);
 }
 
 void TestTestMode::testMenuWhileAsking()
@@ -525,7 +460,7 @@ void TestTestMode::testMenuWhileAsking()
     CHECKED(verifyAsking(form));
     CHECKED(verifyQuestion(form, expected));
     QCOMPARE(form.note->caption(), QStringLiteral("0 / 0"));
-    QCOMPARE(form.groupNoteTag, 0);
+    QCOMPARE(form.quiz.answeredCount(), 0);
     clickChoice(form, expected.slot);
     QCOMPARE(form.note->caption(), QStringLiteral("1 / 1"));
     QVERIFY(window.fixture.plainMessages.isEmpty());
@@ -573,8 +508,8 @@ void TestTestMode::reinitialiserDuringFeedback()
 
     QTest::mouseClick(form.Reinitialiser, Qt::LeftButton);
     CHECKED(verifyIdle(form));
-    QCOMPARE(form.noteTag, 0);
-    QCOMPARE(form.groupNoteTag, 0);
+    QCOMPARE(form.quiz.rightCount(), 0);
+    QCOMPARE(form.quiz.answeredCount(), 0);
     QCOMPARE(form.Caract_ch->caption(), QString());
     QCOMPARE(form.Caract_pin->caption(), QString());
     QCOMPARE(form.Caract_fr->caption(), QString());

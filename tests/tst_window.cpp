@@ -1,9 +1,10 @@
 #include "app/tform1.h"
 #include "display/about_box.h"
 #include "toolkit/classic_timer.h"
-#include "toolkit/error_report.h"
 #include "toolkit/fonts.h"
+#include "toolkit/guard.h"
 #include "toolkit/label.h"
+#include "toolkit/message_boxes.h"
 #include "toolkit/radio_group.h"
 #include "toolkit/scroll_bar.h"
 #include "windowfixture.h"
@@ -493,16 +494,22 @@ void TestWindow::tabOrder()
         widget = widget->nextInFocusChain();
     } while (widget != form.Button2);
     QCOMPARE(walked, designed);
-    // The page control comes between the lesson list and the page's own controls.
 
-    // The learner's Tab walks the same way.
+    // The learner's Tab walks the same way, over every control the first page shows, and round.
+    QList<QWidget *> shown;
+    for (QWidget *each : designed) {
+        if (each->isVisible())
+            shown.append(each);
+    }
+    QVERIFY(shown.size() > 8);
     QCOMPARE(QApplication::focusWidget(), form.Button2);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), form.Button1);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), form.Button3);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), form.ListView1);
+    for (QWidget *expected : shown.mid(1) + QList<QWidget *> {form.Button2}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget *focused = QApplication::focusWidget();
+        QVERIFY2(focused == expected || focused == expected->focusProxy()
+                     || expected->isAncestorOf(focused),
+                 qPrintable(expected->objectName()));
+    }
 }
 
 void TestWindow::escapeCloses_data()

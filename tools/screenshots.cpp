@@ -106,7 +106,7 @@ int main(int argc, char *argv[])
     form.Button4->click();
     if (!form.RadioGroup1->isVisible())
         fail(QStringLiteral("no question was drawn: ") + sandbox.reports().join(u' '));
-    form.RadioGroup1->choice((form.questionTag + 1) % TRadioGroup::choiceCount)->click();
+    form.RadioGroup1->choice((form.quiz.correctSlot() + 1) % TRadioGroup::choiceCount)->click();
     if (!form.Timer3->enabled())
         fail(QStringLiteral("the answer was not scored"));
     save(&form, output, QStringLiteral("main-test.png"));
@@ -125,12 +125,12 @@ int main(int argc, char *argv[])
     form.LQ2->click();
     form.LR1->click();
     form.Button4->click();
-    form.RadioGroup1->choice(form.questionTag)->click();
+    form.RadioGroup1->choice(form.quiz.correctSlot())->click();
     save(&form, output, QStringLiteral("main-test-chinese-choices.png"));
     form.Reinitialiser->click();
     form.LR3->click();
     form.Button4->click();
-    form.RadioGroup1->choice((form.questionTag + 1) % TRadioGroup::choiceCount)->click();
+    form.RadioGroup1->choice((form.quiz.correctSlot() + 1) % TRadioGroup::choiceCount)->click();
     save(&form, output, QStringLiteral("main-test-chinese-solution.png"));
 
     form.Aproposde1->trigger();

@@ -1,9 +1,9 @@
 #include "app/program.h"
 
 #include "app/tform1.h"
+#include "app/title.h"
 #include "display/about_box.h"
 #include "display/icons.h"
-#include "toolkit/error_report.h"
 #include "toolkit/fonts.h"
 
 #include <QApplication>
@@ -26,7 +26,7 @@ void useOffscreenAtDesignedDpi()
 
 void setUpApplication()
 {
-    QApplication::setApplicationName(platform::applicationTitle());
+    QApplication::setApplicationName(applicationTitle());
     QApplication::setWindowIcon(programIcon());
     platform::installFontSubstitutions();
 }

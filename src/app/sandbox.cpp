@@ -1,7 +1,7 @@
 #include "app/sandbox.h"
 
 #include "platform/module_path.h"
-#include "toolkit/error_report.h"
+#include "toolkit/message_boxes.h"
 
 #include <QDir>
 #include <QFile>

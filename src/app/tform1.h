@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/learning_cursor.h"
+#include "core/quiz_session.h"
+#include "core/random.h"
 #include "core/word_list.h"
 // The lesson list is used as the list widget it is, by the window and its tests.
 #include "toolkit/check_list.h"
@@ -188,10 +191,8 @@ public:
     QMenu *N2 = nullptr;
     QAction *Aproposde1 = nullptr;
 
-    // --- integer tags of the test page
-    int questionTag = 0; ///< correct slot, 0 to 5
-    int groupNoteTag = 0; ///< answered count
-    int noteTag = 0; ///< right count
+    /// The test page's correct slot and score, and its question drawing.
+    QuizSession quiz {Liste_ch, Liste_pin, Liste_fr, programRandom()};
 
     /// The settings object, created by start-up and kept for the whole run.
     std::unique_ptr<Settings> settings;
@@ -219,13 +220,14 @@ private:
     void bind(Sender *sender, Signal signal, void (TForm1::*handler)(QObject *));
 
     // Helpers of the size menus and of the reveal delays.
-    void pickSize(QMenu *submenu, QAction *item, TLabel *label, const char *key, int size);
+    /// A size item clicked: its label resized, its tick alone in its submenu, its size stored.
+    void pickSize(QAction *TForm1::*item);
     void tickSizeItem(QMenu *submenu, int size);
     void applyDelay(TScrollBar *bar, ClassicTimer *timer);
     void changeDelay(TScrollBar *bar, ClassicTimer *timer, const char *key);
     void stopReveal();
-    void showEntry(qsizetype i);
-    QString counterText(qsizetype i) const;
+    /// Shows a step's entry, its fields hidden until their delays, and its counter.
+    void showStep(const std::optional<CardStep> &step);
     void resetChoices();
     /// Tells a screen reader the verdict and the solution of the answer just given.
     void announceVerdict(bool right);
@@ -247,7 +249,7 @@ private:
     QWidget *m_client = nullptr;
 };
 
-#include "toolkit/error_report.h"
+#include "toolkit/guard.h"
 
 template<typename Sender, typename Signal>
 void TForm1::bind(Sender *sender, Signal signal, void (TForm1::*handler)(QObject *))

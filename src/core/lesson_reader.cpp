@@ -5,6 +5,7 @@
 #include "platform/mapped_buffer.h"
 #include "platform/posix_file.h"
 
+#include <QFile>
 #include <QtEndian>
 
 #if defined(__SSE2__)
@@ -279,4 +280,9 @@ platform::FileResult<ProbeResult> probeLesson(const QByteArray &name)
         return FileError::fromErrno(errno);
     return got == 2 && head[0] == 0xFF && head[1] == 0xFE ? ProbeResult::Lesson
                                                           : ProbeResult::NotLesson;
+}
+
+QString lessonNameLine(const QByteArray &name)
+{
+    return QStringLiteral("« %1 »").arg(QFile::decodeName(name));
 }

@@ -37,6 +37,9 @@ platform::FileResult<> readLessonFile(const QByteArray &name, WordListsRef lists
 /// to put block ends everywhere.
 void setLessonBlockUnits(qsizetype units);
 
+/// The line that names a lesson under a failure's message: « name.txt ».
+QString lessonNameLine(const QByteArray &name);
+
 /// What the listing makes of a "*.txt" entry.
 enum class ProbeResult
 {

@@ -1,8 +1,9 @@
 #include "display/about_box.h"
 
+#include "app/title.h"
 #include "display/icons.h"
-#include "toolkit/error_report.h"
 #include "toolkit/fonts.h"
+#include "toolkit/guard.h"
 #include "toolkit/keyboard.h"
 #include "toolkit/label.h"
 #include "toolkit/window_placement.h"
@@ -55,7 +56,7 @@ TForm2::TForm2(QWidget *parent) : QDialog(parent)
     Image1->setGeometry(18, 6, 71, 71);
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Image1->setPixmap(aboutPicture());
-    Image1->setAccessibleName(platform::applicationTitle());
+    Image1->setAccessibleName(applicationTitle());
 
     const QFont windowFont = font();
     const QFont bold = platform::designFont(QStringLiteral("Tahoma"), 8, true);

@@ -6,74 +6,97 @@
 #include <QAction>
 #include <QMenu>
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
-QMenu *sizeMenu(QMenu *parent, const char *name, const QString &caption)
+/// A size submenu of "Affichage": the label whose font it sizes and the key that keeps the size.
+struct SizeMenu
 {
-    QMenu *created = parent->addMenu(caption);
-    created->setObjectName(QString::fromLatin1(name));
-    return created;
-}
+    const char *name;
+    const char *caption;
+    QMenu *TForm1::*menu;
+    TLabel *TForm1::*label;
+    const char *key;
+};
 
-QAction *sizeItem(QMenu *menu, const char *name, int size)
+const SizeMenu sizeMenus[] = {
+    {"Champschinois1", "Champs &chinois", &TForm1::Champschinois1, &TForm1::Caract_ch,
+     settings_keys::champsChinois},
+    {"Champschinois2", "Champs &pinyin", &TForm1::Champschinois2, &TForm1::Caract_pin,
+     settings_keys::champsPinyin},
+    {"Champschinois3", "Champs &français", &TForm1::Champschinois3, &TForm1::Caract_fr,
+     settings_keys::champsFrancais},
+};
+
+/// An item of a size submenu, in menu order: its submenu's place above, its size in points.
+struct SizeItem
 {
-    QAction *created = menu->addAction(QString::number(size));
-    created->setObjectName(QString::fromLatin1(name));
-    created->setCheckable(true);
-    return created;
-}
+    int menu;
+    const char *name;
+    int size;
+    QAction *TForm1::*item;
+    void (TForm1::*handler)(QObject *);
+};
+
+// clang-format off
+const SizeItem sizeItems[] = {
+    {0, "N201", 22, &TForm1::N201, &TForm1::N201Click},
+    {0, "N251", 25, &TForm1::N251, &TForm1::N251Click},
+    {0, "N301", 30, &TForm1::N301, &TForm1::N301Click},
+    {0, "N401", 40, &TForm1::N401, &TForm1::N401Click},
+    {0, "N671", 50, &TForm1::N671, &TForm1::N671Click},
+    {0, "N601", 60, &TForm1::N601, &TForm1::N601Click},
+    {1, "N162", 16, &TForm1::N162, &TForm1::N162Click},
+    {1, "N181", 18, &TForm1::N181, &TForm1::N181Click},
+    {1, "N203", 20, &TForm1::N203, &TForm1::N203Click},
+    {1, "N221", 22, &TForm1::N221, &TForm1::N221Click},
+    {1, "N302", 26, &TForm1::N302, &TForm1::N302Click},
+    {1, "N321", 32, &TForm1::N321, &TForm1::N321Click},
+    {2, "N163", 16, &TForm1::N163, &TForm1::N163Click},
+    {2, "N182", 18, &TForm1::N182, &TForm1::N182Click},
+    {2, "N202", 20, &TForm1::N202, &TForm1::N202Click},
+    {2, "N223", 22, &TForm1::N223, &TForm1::N223Click},
+    {2, "N261", 26, &TForm1::N261, &TForm1::N261Click},
+    {2, "N303", 32, &TForm1::N303, &TForm1::N303Click},
+};
+// clang-format on
 
 } // namespace
 
 void TForm1::createSizeMenus()
 {
-    Champschinois1 = sizeMenu(Affichage1, "Champschinois1", QStringLiteral("Champs &chinois"));
-    N201 = sizeItem(Champschinois1, "N201", 22);
-    N251 = sizeItem(Champschinois1, "N251", 25);
-    N301 = sizeItem(Champschinois1, "N301", 30);
-    N401 = sizeItem(Champschinois1, "N401", 40);
-    N671 = sizeItem(Champschinois1, "N671", 50);
-    N601 = sizeItem(Champschinois1, "N601", 60);
-
-    Champschinois2 = sizeMenu(Affichage1, "Champschinois2", QStringLiteral("Champs &pinyin"));
-    N162 = sizeItem(Champschinois2, "N162", 16);
-    N181 = sizeItem(Champschinois2, "N181", 18);
-    N203 = sizeItem(Champschinois2, "N203", 20);
-    N221 = sizeItem(Champschinois2, "N221", 22);
-    N302 = sizeItem(Champschinois2, "N302", 26);
-    N321 = sizeItem(Champschinois2, "N321", 32);
-
-    Champschinois3 = sizeMenu(Affichage1, "Champschinois3", QStringLiteral("Champs &français"));
-    N163 = sizeItem(Champschinois3, "N163", 16);
-    N182 = sizeItem(Champschinois3, "N182", 18);
-    N202 = sizeItem(Champschinois3, "N202", 20);
-    N223 = sizeItem(Champschinois3, "N223", 22);
-    N261 = sizeItem(Champschinois3, "N261", 26);
-    N303 = sizeItem(Champschinois3, "N303", 32);
+    for (const SizeMenu &row : sizeMenus) {
+        QMenu *created = Affichage1->addMenu(QString::fromUtf8(row.caption));
+        created->setObjectName(QString::fromLatin1(row.name));
+        this->*row.menu = created;
+    }
+    for (const SizeItem &row : sizeItems) {
+        QAction *created = (this->*sizeMenus[row.menu].menu)->addAction(QString::number(row.size));
+        created->setObjectName(QString::fromLatin1(row.name));
+        created->setCheckable(true);
+        this->*row.item = created;
+    }
 }
 
 void TForm1::bindSizeMenus()
 {
-    const std::pair<QAction *, void (TForm1::*)(QObject *)> items[] = {
-        {N201, &TForm1::N201Click}, {N251, &TForm1::N251Click}, {N301, &TForm1::N301Click},
-        {N401, &TForm1::N401Click}, {N671, &TForm1::N671Click}, {N601, &TForm1::N601Click},
-        {N162, &TForm1::N162Click}, {N181, &TForm1::N181Click}, {N203, &TForm1::N203Click},
-        {N221, &TForm1::N221Click}, {N302, &TForm1::N302Click}, {N321, &TForm1::N321Click},
-        {N163, &TForm1::N163Click}, {N182, &TForm1::N182Click}, {N202, &TForm1::N202Click},
-        {N223, &TForm1::N223Click}, {N261, &TForm1::N261Click}, {N303, &TForm1::N303Click},
-    };
-    for (const auto &[item, handler] : items)
-        bind(item, &QAction::triggered, handler);
+    for (const SizeItem &row : sizeItems)
+        bind(this->*row.item, &QAction::triggered, row.handler);
 }
 
-void TForm1::pickSize(QMenu *submenu, QAction *item, TLabel *label, const char *key, int size)
+void TForm1::pickSize(QAction *TForm1::*item)
 {
-    for (QAction *each : submenu->actions())
+    const SizeItem &row = *std::find_if(std::begin(sizeItems), std::end(sizeItems),
+                                        [item](const SizeItem &each) { return each.item == item; });
+    const SizeMenu &menu = sizeMenus[row.menu];
+    for (QAction *each : (this->*menu.menu)->actions())
         each->setChecked(false);
-    label->setFontSize(size);
+    (this->*menu.label)->setFontSize(row.size);
     // Qt has already unticked a ticked item before this runs: tick it again in every case.
-    item->setChecked(true);
-    settings->writeInteger(settings_keys::affichage, key, size);
+    (this->*item)->setChecked(true);
+    settings->writeInteger(settings_keys::affichage, menu.key, row.size);
 }
 
 void TForm1::tickSizeItem(QMenu *submenu, int size)
@@ -87,22 +110,22 @@ void TForm1::tickSizeItem(QMenu *submenu, int size)
 }
 
 // clang-format off
-void TForm1::N201Click(QObject *) { pickSize(Champschinois1, N201, Caract_ch, settings_keys::champsChinois, 22); }
-void TForm1::N251Click(QObject *) { pickSize(Champschinois1, N251, Caract_ch, settings_keys::champsChinois, 25); }
-void TForm1::N301Click(QObject *) { pickSize(Champschinois1, N301, Caract_ch, settings_keys::champsChinois, 30); }
-void TForm1::N401Click(QObject *) { pickSize(Champschinois1, N401, Caract_ch, settings_keys::champsChinois, 40); }
-void TForm1::N671Click(QObject *) { pickSize(Champschinois1, N671, Caract_ch, settings_keys::champsChinois, 50); }
-void TForm1::N601Click(QObject *) { pickSize(Champschinois1, N601, Caract_ch, settings_keys::champsChinois, 60); }
-void TForm1::N162Click(QObject *) { pickSize(Champschinois2, N162, Caract_pin, settings_keys::champsPinyin, 16); }
-void TForm1::N181Click(QObject *) { pickSize(Champschinois2, N181, Caract_pin, settings_keys::champsPinyin, 18); }
-void TForm1::N203Click(QObject *) { pickSize(Champschinois2, N203, Caract_pin, settings_keys::champsPinyin, 20); }
-void TForm1::N221Click(QObject *) { pickSize(Champschinois2, N221, Caract_pin, settings_keys::champsPinyin, 22); }
-void TForm1::N302Click(QObject *) { pickSize(Champschinois2, N302, Caract_pin, settings_keys::champsPinyin, 26); }
-void TForm1::N321Click(QObject *) { pickSize(Champschinois2, N321, Caract_pin, settings_keys::champsPinyin, 32); }
-void TForm1::N163Click(QObject *) { pickSize(Champschinois3, N163, Caract_fr, settings_keys::champsFrancais, 16); }
-void TForm1::N182Click(QObject *) { pickSize(Champschinois3, N182, Caract_fr, settings_keys::champsFrancais, 18); }
-void TForm1::N202Click(QObject *) { pickSize(Champschinois3, N202, Caract_fr, settings_keys::champsFrancais, 20); }
-void TForm1::N223Click(QObject *) { pickSize(Champschinois3, N223, Caract_fr, settings_keys::champsFrancais, 22); }
-void TForm1::N261Click(QObject *) { pickSize(Champschinois3, N261, Caract_fr, settings_keys::champsFrancais, 26); }
-void TForm1::N303Click(QObject *) { pickSize(Champschinois3, N303, Caract_fr, settings_keys::champsFrancais, 32); }
+void TForm1::N201Click(QObject *) { pickSize(&TForm1::N201); }
+void TForm1::N251Click(QObject *) { pickSize(&TForm1::N251); }
+void TForm1::N301Click(QObject *) { pickSize(&TForm1::N301); }
+void TForm1::N401Click(QObject *) { pickSize(&TForm1::N401); }
+void TForm1::N671Click(QObject *) { pickSize(&TForm1::N671); }
+void TForm1::N601Click(QObject *) { pickSize(&TForm1::N601); }
+void TForm1::N162Click(QObject *) { pickSize(&TForm1::N162); }
+void TForm1::N181Click(QObject *) { pickSize(&TForm1::N181); }
+void TForm1::N203Click(QObject *) { pickSize(&TForm1::N203); }
+void TForm1::N221Click(QObject *) { pickSize(&TForm1::N221); }
+void TForm1::N302Click(QObject *) { pickSize(&TForm1::N302); }
+void TForm1::N321Click(QObject *) { pickSize(&TForm1::N321); }
+void TForm1::N163Click(QObject *) { pickSize(&TForm1::N163); }
+void TForm1::N182Click(QObject *) { pickSize(&TForm1::N182); }
+void TForm1::N202Click(QObject *) { pickSize(&TForm1::N202); }
+void TForm1::N223Click(QObject *) { pickSize(&TForm1::N223); }
+void TForm1::N261Click(QObject *) { pickSize(&TForm1::N261); }
+void TForm1::N303Click(QObject *) { pickSize(&TForm1::N303); }
 // clang-format on

@@ -1,5 +1,6 @@
 #include "app/tform1.h"
 
+#include "core/learning_cursor.h"
 #include "core/random.h"
 #include "toolkit/classic_timer.h"
 #include "toolkit/keyboard.h"
@@ -10,42 +11,17 @@
 
 void TForm1::SelectionnerClick(QObject * /*Sender*/)
 {
-    const qsizetype count = Liste_ch.count();
-    if (count == 0)
-        return;
-    stopReveal();
-    qsizetype i = 0;
-    if (Alea->isChecked()) {
-        i = qsizetype(programRandom().draw(quint32(count)));
-        Liste_ch.tag = -1;
-        compteur->setCaption(QString());
-    } else {
-        i = Liste_ch.tag + 1;
-        if (i >= count)
-            i = 0;
-        Liste_ch.tag = int(i);
-        compteur->setCaption(counterText(i));
-    }
-    showEntry(i);
+    showStep(LearningCursor(Liste_ch, programRandom()).next(Alea->isChecked()));
 }
 
 void TForm1::precedentClick(QObject * /*Sender*/)
 {
-    const qsizetype count = Liste_ch.count();
-    if (count == 0)
-        return;
-    stopReveal();
-    qsizetype i = Liste_ch.tag - 1;
-    if (i < 0)
-        i = count - 1;
-    Liste_ch.tag = int(i);
-    compteur->setCaption(counterText(i));
-    showEntry(i);
+    showStep(LearningCursor(Liste_ch, programRandom()).previous());
 }
 
 void TForm1::AleaClick(QObject * /*Sender*/)
 {
-    Liste_ch.tag = -1;
+    LearningCursor(Liste_ch, programRandom()).forget();
     compteur->setCaption(QString());
     const bool random = Alea->isChecked();
     if (random) {
@@ -69,8 +45,13 @@ void TForm1::stopReveal()
     Timer2->setEnabled(false);
 }
 
-void TForm1::showEntry(qsizetype i)
+void TForm1::showStep(const std::optional<CardStep> &step)
 {
+    if (!step)
+        return;
+    stopReveal();
+    compteur->setCaption(step->counter);
+    const qsizetype i = step->entry;
     // Hidden before the texts change, so no field shows before its delay.
     Caract_ch->hide();
     Caract_pin->hide();
@@ -81,9 +62,4 @@ void TForm1::showEntry(qsizetype i)
     Timer0->setEnabled(true);
     Timer1->setEnabled(true);
     Timer2->setEnabled(true);
-}
-
-QString TForm1::counterText(qsizetype i) const
-{
-    return QStringLiteral("%1/ %2").arg(i + 1).arg(Liste_ch.count());
 }

@@ -6,8 +6,10 @@
 
 namespace platform {
 
-/// Converts a settings value text by the classic rules (decimal, or "$"/"0x"/"x" hexadecimal,
-/// leading spaces, optional sign, nothing after the digits); nullopt when it breaks them.
+/// Converts a settings value text by the classic rules, those of the Windows desktop toolkits'
+/// string-to-integer conversion that settings files were written by (decimal, or "$"/"0x"/"x"
+/// hexadecimal, leading spaces, optional sign, nothing after the digits); nullopt when it breaks
+/// them.
 std::optional<qint32> convertInteger(QByteArrayView text);
 
 /// convertInteger, or fallback when the text does not convert.

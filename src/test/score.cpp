@@ -13,24 +13,23 @@ void TForm1::RadioGroup1Click(QObject * /*Sender*/)
     // While the verdict shows, clicks move the tick but count for nothing.
     if (Timer3->enabled())
         return;
-    reponse(RadioGroup1->itemIndex() == questionTag ? 1 : 0);
+    reponse(quiz.isCorrect(RadioGroup1->itemIndex()) ? 1 : 0);
 }
 
 void TForm1::reponse(int juste)
 {
     Timer3->setEnabled(true);
-    ++groupNoteTag;
+    quiz.record(juste == 1);
     Solution->show();
     if (juste == 1) {
         bonne_rep1->show();
         bonne_rep2->show();
-        ++noteTag;
     } else {
         mauvaise_rep1->show();
         mauvaise_rep2->show();
-        RadioGroup1->setChoiceHighlighted(questionTag, true);
+        RadioGroup1->setChoiceHighlighted(quiz.correctSlot(), true);
     }
-    note->setCaption(QStringLiteral("%1 / %2").arg(noteTag).arg(groupNoteTag));
+    note->setCaption(quiz.scoreText());
     announceVerdict(juste == 1);
 }
 
@@ -41,7 +40,7 @@ void TForm1::announceVerdict(bool right)
     QString verdict = right ? QStringLiteral("bonne réponse") : QStringLiteral("mauvaise réponse");
     if (!right) {
         verdict += QStringLiteral(" ; bonne réponse : ")
-            + RadioGroup1->spokenChoiceCaption(questionTag);
+            + RadioGroup1->spokenChoiceCaption(quiz.correctSlot());
     }
     verdict += QStringLiteral(" ; solution : ") + Solution->spokenCaption();
     const int ticked = RadioGroup1->itemIndex();
@@ -87,9 +86,8 @@ void TForm1::ReinitialiserClick(QObject * /*Sender*/)
     Caract_pin->setCaption(QString());
     Caract_fr->setCaption(QString());
     question->setCaption(QString());
-    note->setCaption(QStringLiteral("0 / 0"));
-    noteTag = 0;
-    groupNoteTag = 0;
+    quiz.resetScore();
+    note->setCaption(quiz.scoreText());
     showIdleLayout();
     hideFeedback();
     resetChoices();

@@ -3,9 +3,10 @@
 #include <QObject>
 #include <QTimer>
 
-/// A millisecond timer with the classic semantics: enabling starts a countdown, disabling cancels
-/// it, a new interval restarts a running count, and setting a value it already has changes nothing
-/// (QTimer restarts on every start() and setInterval()).
+/// A millisecond timer as the timer component of the classic Windows desktop toolkits behaves, an
+/// enabled flag and an interval instead of start and stop: enabling starts a countdown, disabling
+/// cancels it, a new interval restarts a running count, and setting a value it already has changes
+/// nothing (QTimer restarts on every start() and setInterval()).
 class ClassicTimer : public QObject
 {
     Q_OBJECT

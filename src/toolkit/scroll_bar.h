@@ -2,9 +2,10 @@
 
 #include <QScrollBar>
 
-/// A horizontal scroll bar with the classic fixed-size thumb and arrow keys that step the way
-/// they point, and a focus frame inside its own rectangle while it has the focus. A press ends
-/// when a modal box opens over it: one click is one step.
+/// A horizontal scroll bar as a classic Windows scroll bar control draws and moves it: a thumb of a
+/// fixed size whatever the range (no page size), arrow keys that step the way they point, and a
+/// focus frame inside its own rectangle while it has the focus. A press ends when a modal box opens
+/// over it: one click is one step.
 class TScrollBar : public QScrollBar
 {
     Q_OBJECT

@@ -5,7 +5,7 @@
 #include "core/lesson_reader.h"
 #include "platform/dir_listing.h"
 #include "toolkit/check_list.h"
-#include "toolkit/error_report.h"
+#include "toolkit/message_boxes.h"
 
 #include <QDir>
 #include <QFile>
@@ -102,9 +102,4 @@ void TForm1::ListView1Change(QObject * /*Sender*/)
 QByteArray lessonFileName(const QListWidgetItem *item)
 {
     return item->data(fileNameRole).toByteArray();
-}
-
-QString lessonNameLine(const QByteArray &name)
-{
-    return QStringLiteral("« %1 »").arg(QFile::decodeName(name));
 }

@@ -1,8 +1,8 @@
 #include "app/tform1.h"
 
 #include "core/lesson_reader.h"
-#include "toolkit/error_report.h"
 #include "toolkit/label.h"
+#include "toolkit/message_boxes.h"
 #include "vocabulary/lesson_list.h"
 
 #include <QListWidget>

@@ -1,6 +1,5 @@
 #include "displaysupport.h"
-
-#include "toolkit/error_report.h"
+#include "toolkit/message_boxes.h"
 
 #include <QAbstractButton>
 #include <QApplication>

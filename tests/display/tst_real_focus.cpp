@@ -66,7 +66,7 @@ void TestRealFocus::keyboardLearnerAnswersWithoutLosingTheFocus()
                               displayWaitMs);
     // Space again answers with it.
     QVERIFY(key(QStringLiteral("space")));
-    QTRY_COMPARE_WITH_TIMEOUT(form.groupNoteTag, 1, displayWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(form.quiz.answeredCount(), 1, displayWaitMs);
     QVERIFY(form.RadioGroup1->choice(0)->isChecked());
 
     // After the verdict the focus is on "Reinitialiser", as specified; Space there ends the test

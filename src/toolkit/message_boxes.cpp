@@ -1,4 +1,6 @@
-#include "toolkit/error_report.h"
+#include "toolkit/message_boxes.h"
+
+#include "app/title.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -6,16 +8,17 @@
 namespace platform {
 namespace {
 
-MessageSink &errorSink()
+/// Where reports and plain messages go instead of a box, when set.
+struct Sinks
 {
-    static MessageSink sink;
-    return sink;
-}
+    MessageSink error;
+    MessageSink plain;
+};
 
-MessageSink &plainSink()
+Sinks &sinks()
 {
-    static MessageSink sink;
-    return sink;
+    static Sinks installed;
+    return installed;
 }
 
 void showBox(QMessageBox::Icon icon, const QString &title, const QString &text)
@@ -45,28 +48,28 @@ void reportError(const QString &message, const QString &detail)
     QString text = errorReportText(message);
     if (!detail.isEmpty())
         text += QLatin1Char('\n') + detail;
-    if (errorSink())
-        errorSink()(text);
+    if (sinks().error)
+        sinks().error(text);
     else
         showBox(QMessageBox::Critical, applicationTitle(), text);
 }
 
 void showPlainMessage(const QString &text)
 {
-    if (plainSink())
-        plainSink()(text);
+    if (sinks().plain)
+        sinks().plain(text);
     else
         showBox(QMessageBox::NoIcon, QStringLiteral("Erreur"), text);
 }
 
 void setErrorSink(MessageSink sink)
 {
-    errorSink() = std::move(sink);
+    sinks().error = std::move(sink);
 }
 
 void setPlainMessageSink(MessageSink sink)
 {
-    plainSink() = std::move(sink);
+    sinks().plain = std::move(sink);
 }
 
 } // namespace platform
