@@ -165,7 +165,7 @@ bool parseLesson(QByteArrayView bytes, WordListsRef lists)
 
 namespace {
 
-constexpr qsizetype defaultBlockUnits = qsizetype{64} * 1024;
+constexpr qsizetype defaultBlockUnits = qsizetype {64} * 1024;
 qsizetype blockUnits = defaultBlockUnits;
 
 /// The units of a lesson file read a block at a time into one buffer; the partial line at the end
