@@ -533,7 +533,7 @@ void TestStartup::testPageIsLaidOutBeforeItsFirstPaint()
     FirstPaint question;
     FirstPaint choice;
     FirstPaint page;
-    auto watch = [](QWidget *widget, FirstPaint &seen, std::function<bool()> laidOut) {
+    auto watch = [](QWidget *widget, FirstPaint &seen, const std::function<bool()> &laidOut) {
         return new PaintWatch(widget, [&seen, laidOut] {
             if (!seen.painted)
                 seen = {true, laidOut()};
