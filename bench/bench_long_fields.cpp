@@ -95,9 +95,23 @@ void BM_QuestionChineseChoicesOnHugeFields(benchmark::State &state)
     questionOnHugeFields(state, window->LQ2, window->LR1);
 }
 
+/// Chinese asked, pinyin choices, French solution.
+void BM_QuestionPinyinChoicesOnHugeFields(benchmark::State &state)
+{
+    questionOnHugeFields(state, window->LQ1, window->LR2);
+}
+
+/// French asked, pinyin choices, Chinese solution.
+void BM_QuestionChineseSolutionOnHugeFields(benchmark::State &state)
+{
+    questionOnHugeFields(state, window->LQ3, window->LR2);
+}
+
 BENCHMARK(BM_SuivantOnHugeFields)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_QuestionFrenchChoicesOnHugeFields)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_QuestionChineseChoicesOnHugeFields)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_QuestionPinyinChoicesOnHugeFields)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_QuestionChineseSolutionOnHugeFields)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -24,9 +24,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <memory>
+#include <optional>
+#include <vector>
 
 extern char **environ;
 
@@ -140,54 +143,86 @@ void BM_SelectAllAfterUnselectAll(benchmark::State &state)
 }
 BENCHMARK(BM_SelectAllAfterUnselectAll)->Unit(benchmark::kMillisecond);
 
+/// One process of probe (a file beside this benchmark) started and timed from just before its
+/// start to the moment it reports its window shown; nullopt when it cannot be started or says
+/// nothing.
+struct ProbeRun
+{
+    double seconds = 0;
+    long residentKilobytes = 0;
+};
+std::optional<ProbeRun> runProbe(const char *probe)
+{
+    const QByteArray path = QFile::encodeName(QCoreApplication::applicationDirPath() + u'/'
+                                              + QString::fromLatin1(probe));
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0)
+        return std::nullopt;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
+    char *arguments[] = {const_cast<char *>(path.constData()), nullptr};
+    timespec started {};
+    clock_gettime(CLOCK_MONOTONIC, &started);
+    pid_t child = 0;
+    const int spawned
+        = posix_spawn(&child, path.constData(), &actions, nullptr, arguments, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(pipeEnds[1]);
+    if (spawned != 0) {
+        close(pipeEnds[0]);
+        return std::nullopt;
+    }
+    FILE *output = fdopen(pipeEnds[0], "r");
+    long long shownAt = 0;
+    long resident = 0;
+    const bool read = std::fscanf(output, "%lld %ld", &shownAt, &resident) == 2;
+    std::fclose(output);
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (!read)
+        return std::nullopt;
+    const long long startedAt
+        = static_cast<long long>(started.tv_sec) * 1000000000LL + started.tv_nsec;
+    return ProbeRun {double(shownAt - startedAt) / 1e9, resident};
+}
+
+double median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const std::size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
 void BM_StartupProcess(benchmark::State &state)
 {
     // A whole process, from its start to its window shown, with no lesson, then with 100,000
-    // entries split into 20, 50, 200 and 500 lessons.
+    // entries split into 20, 50, 200 and 500 lessons; each run follows one of a bare Qt window
+    // with one button (bare_window_probe), so that the ratio of the medians compares runs of the
+    // same moment of a busy machine.
     LessonDir lessons(int(state.range(0)), int(state.range(1)));
-    const QByteArray probe = QFile::encodeName(QCoreApplication::applicationDirPath()
-                                               + QStringLiteral("/startup_probe"));
+    std::vector<double> bare;
+    std::vector<double> program;
     double residentKilobytes = 0;
     for (auto _ : state) {
-        int pipeEnds[2];
-        if (pipe(pipeEnds) != 0) {
-            state.SkipWithError("pipe failed");
+        const std::optional<ProbeRun> reference = runProbe("bare_window_probe");
+        const std::optional<ProbeRun> run = runProbe("startup_probe");
+        if (!reference || !run) {
+            state.SkipWithError("a probe could not start or printed nothing");
             break;
         }
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
-        posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
-        char *arguments[] = {const_cast<char *>(probe.constData()), nullptr};
-        timespec started {};
-        clock_gettime(CLOCK_MONOTONIC, &started);
-        pid_t child = 0;
-        const int spawned
-            = posix_spawn(&child, probe.constData(), &actions, nullptr, arguments, environ);
-        posix_spawn_file_actions_destroy(&actions);
-        close(pipeEnds[1]);
-        if (spawned != 0) {
-            close(pipeEnds[0]);
-            state.SkipWithError("cannot start startup_probe");
-            break;
-        }
-        FILE *output = fdopen(pipeEnds[0], "r");
-        long long shownAt = 0;
-        long resident = 0;
-        const bool read = std::fscanf(output, "%lld %ld", &shownAt, &resident) == 2;
-        std::fclose(output);
-        int status = 0;
-        waitpid(child, &status, 0);
-        if (!read) {
-            state.SkipWithError("startup_probe printed nothing");
-            break;
-        }
-        const long long startedAt
-            = static_cast<long long>(started.tv_sec) * 1000000000LL + started.tv_nsec;
-        state.SetIterationTime(double(shownAt - startedAt) / 1e9);
-        residentKilobytes = double(resident);
+        bare.push_back(reference->seconds);
+        program.push_back(run->seconds);
+        state.SetIterationTime(run->seconds);
+        residentKilobytes = double(run->residentKilobytes);
     }
     state.counters["resident_MB"] = residentKilobytes / 1024.0;
+    state.counters["bare_ms"] = median(bare) * 1000.0;
+    state.counters["median_ms"] = median(program) * 1000.0;
+    state.counters["ratio"] = median(bare) > 0 ? median(program) / median(bare) : 0;
 }
 BENCHMARK(BM_StartupProcess)
     ->ArgNames({"lessons", "entries"})
@@ -198,7 +233,7 @@ BENCHMARK(BM_StartupProcess)
     ->Args({500, 200})
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
-    ->Iterations(10);
+    ->Iterations(15);
 
 } // namespace
 

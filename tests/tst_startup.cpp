@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 
@@ -26,6 +27,28 @@
 #include <unistd.h>
 
 namespace {
+
+/// Calls seen each time widget is about to paint.
+class PaintWatch : public QObject
+{
+public:
+    PaintWatch(QWidget *widget, std::function<void()> seen)
+        : QObject(widget), m_seen(std::move(seen))
+    {
+        widget->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            m_seen();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_seen;
+};
 
 /// Object names of the ticked items of the three size submenus.
 QStringList tickedSizeItems(const TForm1 &form)
@@ -39,17 +62,18 @@ QStringList tickedSizeItems(const TForm1 &form)
 }
 
 /// Counts the writes that reach the settings file in a directory: a file renamed over it or a
-/// rewrite in place, each once. Reads and temporary files do not count.
+/// rewrite in place, each once. Reads and temporary files do not count. With IN_OPEN, its
+/// openings (each followed by its closing, so that the kernel merges no two of them).
 class SettingsWrites
 {
 public:
-    explicit SettingsWrites(const QString &directory)
-        : m_fd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+    explicit SettingsWrites(const QString &directory,
+                            uint32_t counted = IN_MOVED_TO | IN_CLOSE_WRITE)
+        : m_fd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)), m_counted(counted)
     {
+        const uint32_t watched = counted == IN_OPEN ? IN_OPEN | IN_CLOSE : counted;
         if (m_fd < 0
-            || inotify_add_watch(m_fd, QFile::encodeName(directory).constData(),
-                                 IN_MOVED_TO | IN_CLOSE_WRITE)
-                < 0)
+            || inotify_add_watch(m_fd, QFile::encodeName(directory).constData(), watched) < 0)
             qFatal("cannot watch the settings directory");
     }
     ~SettingsWrites() { ::close(m_fd); }
@@ -65,7 +89,8 @@ public:
                 return m_count;
             for (const char *at = buffer; at < buffer + length;) {
                 const auto *event = reinterpret_cast<const inotify_event *>(at);
-                if (event->len > 0 && qstrcmp(event->name, "dadorir_iruze.ini") == 0)
+                if (event->len > 0 && (event->mask & m_counted) != 0
+                    && qstrcmp(event->name, "dadorir_iruze.ini") == 0)
                     ++m_count;
                 at += sizeof(inotify_event) + event->len;
             }
@@ -74,6 +99,7 @@ public:
 
 private:
     int m_fd;
+    uint32_t m_counted;
     int m_count = 0;
 };
 
@@ -109,6 +135,10 @@ private slots:
     void refusedWriteBackDoesNotEndStartUp();
     void unreadableLessonDoesNotEndStartUp();
     void learnerSeesTheLearningPageFirst();
+    void labelsAreLaidOutOnceWhenFirstShown();
+    void settingsFileIsReadOncePerStep();
+    void testPageIsLaidOutBeforeItsFirstPaint_data();
+    void testPageIsLaidOutBeforeItsFirstPaint();
 };
 
 void TestStartup::noSettingsFileGivesTheDesign()
@@ -414,6 +444,124 @@ void TestStartup::learnerSeesTheLearningPageFirst()
     QCOMPARE(form.quiz.correctSlot(), 0);
     QCOMPARE(form.quiz.answeredCount(), 0);
     QCOMPARE(form.quiz.rightCount(), 0);
+    QCOMPARE(fixture.errors, QStringList());
+}
+
+void TestStartup::settingsFileIsReadOncePerStep()
+{
+    WindowFixture fixture;
+    // The stored values equal the designed positions: nothing is written back.
+    fixture.writeSettings("[Vitesse]\r\nchinois=0\r\npinyin=5\r\nfran\xe7"
+                          "ais=7\r\n[Affichage]\r\nchamps_chinois=40\r\n");
+    SettingsWrites opens(fixture.exeDir.path(), IN_OPEN);
+    TForm1 &form = fixture.start(false);
+    // The three delays and the three sizes, one key each.
+    QCOMPARE(opens.count(), 6);
+    QCOMPARE(form.Caract_ch->fontSize(), 40);
+    QCOMPARE(form.ScrollBar1->value(), 5);
+
+    // Nothing reads it again once the window shows, nor when the about box is made.
+    form.showCentred();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    form.Aproposde1->trigger();
+    QCOMPARE(opens.count(), 6);
+    QCOMPARE(fixture.errors, QStringList());
+}
+
+void TestStartup::labelsAreLaidOutOnceWhenFirstShown()
+{
+    WindowFixture fixture;
+    fixture.addLesson(QStringLiteral("a.txt"), numberedLines(6, QStringLiteral("a")));
+    TForm1 &form = fixture.start(false);
+    // Built and given their fonts, captions and places, but nothing laid out before it shows.
+    for (const TLabel *label : {form.Caract_ch, form.Label1, form.question, form.Solution})
+        QCOMPARE(label->layoutCount(), 0);
+    QCOMPARE(form.question->font().family(), QStringLiteral("SimSun"));
+    QCOMPARE(form.Solution->caption(), QStringLiteral("老 Solution"));
+
+    form.showCentred();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    // The page shown: each of its captions once, in its own font, not first in the window's; the
+    // emptied fields take no width and need no font.
+    for (const TLabel *label : {form.Label1, form.Label2, form.Label3})
+        QVERIFY2(label->layoutCount() == 1, qPrintable(label->objectName()));
+    QCOMPARE(form.Label1->size(), form.Label1->sizeHint());
+    for (const TLabel *label : {form.Caract_ch, form.Caract_pin, form.Caract_fr}) {
+        QVERIFY2(label->layoutCount() == 0, qPrintable(label->objectName()));
+        QCOMPARE(label->width(), 0);
+    }
+    // The hidden page waits for its first show.
+    QCOMPARE(form.question->layoutCount(), 0);
+    QCOMPARE(form.Solution->layoutCount(), 0);
+
+    // Afterwards every change lays out at once, as it always did, also while hidden for its
+    // reveal.
+    form.Alea->click();
+    form.Selectionner->click();
+    QVERIFY(form.Caract_fr->isHidden());
+    QCOMPARE(form.Caract_fr->layoutCount(), 1);
+    QCOMPARE(form.Caract_fr->caption(), QStringLiteral("fr0"));
+    QCOMPARE(form.Caract_fr->size(), form.Caract_fr->sizeHint());
+    QVERIFY(form.Caract_fr->width() > 0);
+    QCOMPARE(fixture.errors, QStringList());
+}
+
+void TestStartup::testPageIsLaidOutBeforeItsFirstPaint_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::newRow("by its tab, then Lancer le test") << "tab";
+    QTest::newRow("by the menu's Test") << "menu";
+}
+
+void TestStartup::testPageIsLaidOutBeforeItsFirstPaint()
+{
+    QFETCH(QString, way);
+    // French answers far too long for the page: every choice ends with "…" once laid out.
+    QStringList lines;
+    for (int i = 0; i < 6; ++i)
+        lines.append(QStringLiteral("字%1\tpin%1\t%2").arg(i).arg(QString(300, u'm')));
+    WindowFixture fixture;
+    fixture.addLesson(QStringLiteral("a.txt"), lines);
+    TForm1 &form = fixture.start();
+
+    // What each widget held when it was first painted.
+    struct FirstPaint
+    {
+        bool painted = false;
+        bool laidOut = false;
+    };
+    FirstPaint question;
+    FirstPaint choice;
+    FirstPaint page;
+    auto watch = [](QWidget *widget, FirstPaint &seen, const std::function<bool()> &laidOut) {
+        return new PaintWatch(widget, [&seen, laidOut] {
+            if (!seen.painted)
+                seen = {true, laidOut()};
+        });
+    };
+    watch(form.question, question, [&] {
+        return form.question->layoutCount() > 0
+            && form.question->size() == form.question->sizeHint();
+    });
+    watch(form.RadioGroup1->choice(0), choice, [&] { return form.RadioGroup1->isChoiceElided(0); });
+    watch(form.TabSheet2, page, [&] {
+        return form.RadioGroup1->choice(0)->font().family() == QStringLiteral("Arial")
+            && form.RadioGroup1->geometry() == QRect(112, 58, 457, 165);
+    });
+
+    if (way == QStringLiteral("tab")) {
+        QTabBar *tabs = form.PageControl1->tabBar();
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+        QTRY_VERIFY(page.painted);
+        form.Button4->click();
+    } else {
+        form.Test1->trigger();
+    }
+    QCOMPARE(form.PageControl1->currentIndex(), 1);
+    QTRY_VERIFY(choice.painted && question.painted);
+    QVERIFY(page.painted && page.laidOut);
+    QVERIFY(question.laidOut);
+    QVERIFY(choice.laidOut);
     QCOMPARE(fixture.errors, QStringList());
 }
 

@@ -46,13 +46,19 @@ QString WindowFixture::settingsPath() const
 TForm1 &WindowFixture::start(bool show)
 {
     m_form = program::makeWindows();
-    m_about = m_form->Form2;
     if (show) {
         m_form->showCentred();
         if (!QTest::qWaitForWindowExposed(m_form.get(), 30000))
             qWarning("the main window was not exposed");
     }
     return *m_form;
+}
+
+TForm2 &WindowFixture::about()
+{
+    if (!m_form->Form2)
+        qFatal("the about box is made by \"A propos de...\": trigger it first");
+    return *m_form->Form2;
 }
 
 QStringList numberedLines(int n, const QString &prefix)

@@ -33,14 +33,14 @@ public:
     /// The path the program builds for its settings file (with its doubled separator).
     QString settingsPath() const;
 
-    /// Runs start-up (with the about box) and shows the window; set lessons and settings first.
+    /// Runs start-up and shows the window; set lessons and settings first.
     TForm1 &start(bool show = true);
     TForm1 &form() { return *m_form; }
-    TForm2 &about() { return *m_about; }
+    /// The about box, once "A propos de..." has made it.
+    TForm2 &about();
 
 private:
     std::unique_ptr<TForm1> m_form;
-    TForm2 *m_about = nullptr;
 };
 
 /// The word lists as "ch|pin|fr" lines.

@@ -87,7 +87,6 @@ int main(int argc, char *argv[])
 
     const std::unique_ptr<TForm1> window = program::makeWindows();
     TForm1 &form = *window;
-    TForm2 *about = form.Form2;
     form.showCentred();
     settle();
     programRandom().setSeed(20240607);
@@ -134,7 +133,7 @@ int main(int argc, char *argv[])
     save(&form, output, QStringLiteral("main-test-chinese-solution.png"));
 
     form.Aproposde1->trigger();
-    save(about, output, QStringLiteral("about.png"));
+    save(form.Form2, output, QStringLiteral("about.png"));
 
     if (!sandbox.reports().isEmpty())
         fail(QStringLiteral("the program reported: ") + sandbox.reports().join(u' '));

@@ -2,7 +2,6 @@
 
 #include "app/tform1.h"
 #include "app/title.h"
-#include "display/about_box.h"
 #include "display/icons.h"
 #include "toolkit/fonts.h"
 
@@ -33,9 +32,8 @@ void setUpApplication()
 
 std::unique_ptr<TForm1> makeWindows()
 {
-    auto form1 = std::make_unique<TForm1>();
-    form1->setAboutBox(new TForm2(form1.get()));
-    return form1;
+    // The about box is made the first time the learner asks for it (Aproposde1Click).
+    return std::make_unique<TForm1>();
 }
 
 int run(int argc, char *argv[], const std::function<void(TForm1 &)> &shown)

@@ -20,8 +20,8 @@ void useOffscreenAtDesignedDpi();
 /// Once the application is made: its title, its icon and the font substitutions.
 void setUpApplication();
 
-/// The main window with its about box, made as start-up makes them (settings and lessons read),
-/// not shown yet.
+/// The main window, made as start-up makes it (settings and lessons read), not shown yet; its
+/// about box is made when first asked for.
 std::unique_ptr<TForm1> makeWindows();
 
 /// The program entry: application, windows, first showing, event loop. shown, when given, runs

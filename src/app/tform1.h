@@ -39,8 +39,6 @@ public:
     explicit TForm1(QWidget *parent = nullptr);
     ~TForm1() override;
 
-    /// The about box, created after this window; Aproposde1Click shows it.
-    void setAboutBox(TForm2 *form) { Form2 = form; }
     /// First show: centred on the desktop, focus on the first control that takes it.
     void showCentred();
 
@@ -196,6 +194,7 @@ public:
 
     /// The settings object, created by start-up and kept for the whole run.
     std::unique_ptr<Settings> settings;
+    /// The about box: made hidden by the first Aproposde1Click, which shows it; kept until the end.
     TForm2 *Form2 = nullptr;
 
 protected:

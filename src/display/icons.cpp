@@ -11,12 +11,18 @@ static void initIcons()
 
 QIcon programIcon()
 {
-    initIcons();
-    QIcon icon;
-    // A QIcon keeps one image per size: the 256-colour variants of 16 and 32 are shipped beside
-    // these for desktops that want them.
-    for (const int size : {16, 32, 48, 64, 128, 256})
-        icon.addFile(QStringLiteral(":/icons/hanlexo-vocab-%1.png").arg(size), QSize(size, size));
+    // One icon for the application and both windows: its images are decoded once, the first time
+    // a window hands them to the desktop, and every copy shares them.
+    static const QIcon icon = [] {
+        initIcons();
+        QIcon made;
+        // A QIcon keeps one image per size: the 256-colour variants of 16 and 32 are shipped
+        // beside these for desktops that want them.
+        for (const int size : {16, 32, 48, 64, 128, 256})
+            made.addFile(QStringLiteral(":/icons/hanlexo-vocab-%1.png").arg(size),
+                         QSize(size, size));
+        return made;
+    }();
     return icon;
 }
 

@@ -15,6 +15,10 @@ TLabel::TLabel(const QString &caption, QWidget *parent, bool autoSize)
     // The visible area ends at the parent's edge: a new width may cut the text or free it.
     if (m_autoSize && parent)
         parent->installEventFilter(this);
+    // Sized from the start, so that showing it does not measure it a second time before it
+    // fits itself.
+    if (m_autoSize)
+        resize(0, 0);
     setCaption(caption);
 }
 
@@ -26,6 +30,20 @@ void TLabel::setCaption(QStringView caption)
 
 void TLabel::fitCaption()
 {
+    // Laid out when it or its page first shows; until then the whole caption stands as its text.
+    // An empty caption takes no width, whatever the font: nothing to measure, and no font to load
+    // for the fields that start-up and "Reinitialiser" empty.
+    if (m_autoSize && (!m_shown || m_caption.text.isEmpty())) {
+        m_elided = false;
+        setText(m_caption.text);
+        setToolTip(QString());
+        setAccessibleName(QString());
+        if (m_shown)
+            resize(0, height());
+        return;
+    }
+    if (m_autoSize)
+        ++m_layoutCount;
     int room = QWIDGETSIZE_MAX;
     // A parent not laid out yet has no width of its own: the text is fitted once it has.
     if (m_autoSize && parentWidget() && !parentWidget()->testAttribute(Qt::WA_PendingResizeEvent))
@@ -71,6 +89,12 @@ QSize TLabel::minimumSizeHint() const
 
 bool TLabel::event(QEvent *event)
 {
+    if (event->type() == QEvent::Show && !m_shown) {
+        // Before the label is painted, and before the show is announced to a screen reader.
+        m_shown = true;
+        if (m_autoSize)
+            fitCaption();
+    }
     // A label moved along its row has more or less room before the edge.
     const bool moved = event->type() == QEvent::Move;
     const bool handled = QLabel::event(event);
@@ -81,6 +105,11 @@ bool TLabel::event(QEvent *event)
 
 bool TLabel::eventFilter(QObject *watched, QEvent *event)
 {
+    // A label hidden on its page is laid out with the page all the same, ready to show.
+    if (watched == parentWidget() && event->type() == QEvent::Show && !m_shown) {
+        m_shown = true;
+        fitCaption();
+    }
     if (watched == parentWidget() && event->type() == QEvent::Resize)
         fitCaption();
     return QLabel::eventFilter(watched, event);

@@ -8,6 +8,9 @@
 /// changes, up to the edge of its page or group: a longer text ends with "…" there, and its
 /// tooltip and accessible name hold the whole. Without autoSize it keeps its geometry (and
 /// centres its text when asked). A caption is cut to the field cap before anything lays it out.
+/// Nothing is laid out before the label or its page is first shown: a label of a page or a window
+/// not shown yet costs no font and no text layout, and is fitted once, as it shows. An empty
+/// auto-size label takes no width and measures nothing.
 class TLabel : public QLabel
 {
     Q_OBJECT
@@ -28,6 +31,9 @@ public:
     /// The font colour, as the window draws it.
     void setFontColor(const QColor &color);
 
+    /// How many times an auto-size label has fitted its text to its place (for tests).
+    int layoutCount() const { return m_layoutCount; }
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
@@ -46,4 +52,6 @@ private:
     platform::FieldText m_caption;
     bool m_autoSize;
     bool m_elided = false;
+    bool m_shown = false; ///< it or its page shown once: from then on every change fits at once
+    int m_layoutCount = 0;
 };

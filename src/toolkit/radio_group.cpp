@@ -46,11 +46,18 @@ bool TRadioGroup::isChoiceElided(int k) const
 void TRadioGroup::fitChoice(int k)
 {
     QRadioButton *button = choice(k);
+    const platform::FieldText &caption = m_captions.at(std::size_t(k));
+    if (!m_shown) {
+        // Fitted when the group first shows; until then the whole caption stands as its text.
+        button->setToolTip(QString());
+        button->setAccessibleName(QString());
+        button->setText(QString(caption.text).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        return;
+    }
     QStyleOptionButton option;
     option.initFrom(button);
     const int room
         = style()->subElementRect(QStyle::SE_RadioButtonContents, &option, button).width();
-    const platform::FieldText &caption = m_captions.at(std::size_t(k));
     QString shown = platform::fittedText(caption, button->font(), room);
     const QString whole = shown != caption.text ? platform::spokenText(caption) : QString();
     button->setToolTip(whole);
@@ -114,6 +121,17 @@ void TRadioGroup::describeChoice(int k, const QString &text)
 bool TRadioGroup::isChoiceHighlighted(int k) const
 {
     return choice(k)->font().bold();
+}
+
+bool TRadioGroup::event(QEvent *event)
+{
+    if (event->type() == QEvent::Show && !m_shown) {
+        // Before the choices are painted.
+        m_shown = true;
+        for (int k = 0; k < choiceCount; ++k)
+            fitChoice(k);
+    }
+    return QGroupBox::event(event);
 }
 
 void TRadioGroup::resizeEvent(QResizeEvent *event)

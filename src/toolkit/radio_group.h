@@ -9,7 +9,8 @@
 #include <array>
 
 /// A column of six radio buttons with captions of their own, an item index set by the learner's
-/// clicks only, and a click signal for a click that ticks an unticked choice.
+/// clicks only, and a click signal for a click that ticks an unticked choice. The captions are
+/// fitted to their rows from the group's first show on: a group never shown lays out no text.
 class TRadioGroup : public QGroupBox
 {
     Q_OBJECT
@@ -55,6 +56,7 @@ signals:
     void choiceClicked();
 
 protected:
+    bool event(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
@@ -66,4 +68,5 @@ private:
     std::array<platform::FieldText, choiceCount> m_captions {};
     QStringList m_items;
     int m_itemIndex = -1;
+    bool m_shown = false; ///< shown at least once: from then on every change fits at once
 };
