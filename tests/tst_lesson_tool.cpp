@@ -653,6 +653,13 @@ private slots:
                                 "dict.u8:7:pas du texte UTF-8 ; ligne passée\n"
                                 "dict.u8:8:ligne de plus de 1 Mo ; ligne passée"));
 
+        // A line of exactly the most a line may hold, ending where a piece of the file ends: kept.
+        QByteArray fullLine = QByteArray("长 长 [chang2] /");
+        fullLine += QByteArray((qsizetype(1) << 20) - fullLine.size() - 1, 'a') + "/";
+        read = dictionaryOf(fullLine + "\n", {"长"});
+        QCOMPARE(read.entries, 1);
+        QCOMPARE(remarkTexts(read.remarks), QString());
+
         // Lines that run across the pieces the file is read in, and the traditional forms.
         QByteArray big;
         for (int i = 0; i < 20000; ++i)
@@ -757,9 +764,12 @@ private slots:
         const QByteArray expected("\xFF\xFE\x01\x80\x09\x00\x6C\x00\xCE\x01\x6F\x00\x09\x00\x76\x00"
                                   "\x69\x00\x65\x00\x75\x00\x78\x00\x0D\x00\x0A\x00",
                                   28);
-        QCOMPARE(lessonFileBytes(
-                     {{QStringLiteral("老"), QStringLiteral("lǎo"), QStringLiteral("vieux")}}),
-                 expected);
+        const LessonEntry entry {QStringLiteral("老"), QStringLiteral("lǎo"),
+                                 QStringLiteral("vieux")};
+        QCOMPARE(lessonFileBytes({entry}), expected);
+        // A lesson long enough to be written in many pieces: the BOM once, every entry whole.
+        const QList<LessonEntry> many(100000, entry);
+        QCOMPARE(lessonFileBytes(many), expected.first(2) + expected.sliced(2).repeated(100000));
     }
 
     void roundTrip_data()

@@ -500,7 +500,7 @@ private slots:
         ScopedWorkDir work;
         writeBytes(QStringLiteral("liste.tsv"), "好\thao3\tbien\n");
         writeBytes(QStringLiteral(".LEÇON.txt.tmp.Ab12Cd"), QByteArray(4096, 'x'));
-        writeBytes(QStringLiteral(".autre.txt.tmp.xyz789"), "x");
+        writeBytes(QStringLiteral(".autre.txt.tmp.0a9zAZ"), "x");
         writeBytes(QStringLiteral(".en-cours.txt.tmp.Qw3rT5"), "x");
         writeBytes(QStringLiteral(".notes.txt.tmp.mine"), "not a temporary's name");
         const int running = ::open(".en-cours.txt.tmp.Qw3rT5", O_RDONLY | O_CLOEXEC);
