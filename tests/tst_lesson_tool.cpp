@@ -653,6 +653,13 @@ private slots:
                                 "dict.u8:7:pas du texte UTF-8 ; ligne passée\n"
                                 "dict.u8:8:ligne de plus de 1 Mo ; ligne passée"));
 
+        // An empty first line is a line of its own: the lines after it keep their numbers.
+        read = dictionaryOf("\nbad\n好 好 [hao3] /good/\n", {"好"});
+        QCOMPARE(read.entries, 1);
+        QCOMPARE(remarkTexts(read.remarks),
+                 QStringLiteral("dict.u8:2:pas au format du dictionnaire (TRAD SIMP [pin1 yin1] "
+                                "/sens/) ; ligne passée"));
+
         // A line of exactly the most a line may hold, ending where a piece of the file ends: kept.
         QByteArray fullLine = QByteArray("长 长 [chang2] /");
         fullLine += QByteArray((qsizetype(1) << 20) - fullLine.size() - 1, 'a') + "/";
