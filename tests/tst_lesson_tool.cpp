@@ -298,6 +298,8 @@ private slots:
             << QByteArray("a\xf0\x80\x80\xaf") << false << "" << Q(1) << Q(1);
         QTest::newRow("overlong 3-byte")
             << QByteArray("\xe0\x9f\xbf") << false << "" << Q(1) << Q(0);
+        QTest::newRow("smallest 3-byte after E0")
+            << QByteArray("\xe0\xa0\x80") << true << QString(QChar(0x0800)) << Q(0) << Q(0);
         QTest::newRow("bad continuation")
             << QByteArray("\xe4\xbd\x41") << false << "" << Q(1) << Q(0);
         QTest::newRow("bad byte after a mark") << QByteArray("\xef\xbb\xbf"
@@ -1069,6 +1071,13 @@ private slots:
                     .notListedReason.contains(QStringLiteral("moins de deux octets")));
         writeBytes(work.filePath(QStringLiteral("a.csv")), bytes);
         QVERIFY(!checkLesson(QStringLiteral("a.csv")).ok());
+        // Told apart by their first bytes: UTF-8 with its BOM, big-endian UTF-16.
+        writeBytes(work.filePath(QStringLiteral("bom8.txt")), "\xEF\xBB\xBF你好\tnǐ hǎo\tbonjour");
+        QVERIFY(checkLesson(QStringLiteral("bom8.txt"))
+                    .notListedReason.startsWith(QStringLiteral("UTF-8 avec BOM")));
+        writeBytes(work.filePath(QStringLiteral("be.txt")), QByteArray("\xFE\xFF\x4F\x60", 4));
+        QVERIFY(checkLesson(QStringLiteral("be.txt"))
+                    .notListedReason.startsWith(QStringLiteral("UTF-16 gros-boutiste")));
         writeBytes(work.filePath(QStringLiteral("utf8.txt")), "你好\tnǐ hǎo\tbonjour\r\n");
         result = checkLesson(QStringLiteral("utf8.txt"));
         QVERIFY(!result.listed);
