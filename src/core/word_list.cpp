@@ -59,14 +59,9 @@ bool WordList::makeRoom(qsizetype characters)
 
 void WordList::append(QStringView text)
 {
-    const qsizetype length = text.size();
-    if (!makeRoom(length))
+    if (!makeRoom(text.size()))
         throw std::bad_alloc();
-    // An empty text may have no storage at all: nothing to copy.
-    if (length > 0)
-        std::memcpy(chars() + m_size, text.utf16(), std::size_t(length) * sizeof(char16_t));
-    m_size += length;
-    ends()[m_count++] = quint32(m_size);
+    appendInRoom(text);
 }
 
 void WordList::shrinkToFit()

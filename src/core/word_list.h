@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <cstring>
+
 /// An ordered list of UTF-16 strings with an integer tag. The texts share one buffer, and each
 /// text's end is a 32-bit offset into it: about two bytes a character and four an entry. Both
 /// buffers grow by remapping their pages, so a rebuild of millions of entries never holds two
@@ -25,6 +27,17 @@ public:
     bool makeRoom(qsizetype characters);
     /// Appends text; throws std::bad_alloc, the list unchanged, when makeRoom() fails.
     void append(QStringView text);
+    /// Appends text into the room a successful makeRoom(text.size()) made, with no second check:
+    /// the reader's path, which makes room for all three lists before it appends to any.
+    void appendInRoom(QStringView text)
+    {
+        const qsizetype length = text.size();
+        // An empty text may have no storage at all: nothing to copy.
+        if (length > 0)
+            std::memcpy(chars() + m_size, text.utf16(), std::size_t(length) * sizeof(char16_t));
+        m_size += length;
+        ends()[m_count++] = quint32(m_size);
+    }
     /// Gives back the room beyond what the list holds.
     void shrinkToFit();
 
