@@ -163,8 +163,8 @@ std::optional<ProbeRun> runProbe(const char *probe, bool untilPainted)
     posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
     posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
     char paintedOption[] = "--until-painted";
-    char *arguments[] = {const_cast<char *>(path.constData()), untilPainted ? paintedOption : nullptr,
-                         nullptr};
+    char *arguments[]
+        = {const_cast<char *>(path.constData()), untilPainted ? paintedOption : nullptr, nullptr};
     timespec started {};
     clock_gettime(CLOCK_MONOTONIC, &started);
     pid_t child = 0;
