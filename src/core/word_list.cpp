@@ -8,7 +8,6 @@
 namespace {
 
 constexpr qsizetype offsetLimit = qsizetype(std::numeric_limits<quint32>::max());
-qsizetype unitLimit = offsetLimit;
 
 /// Grows buffer to hold at least needed bytes, doubling so that appends stay cheap: pages never
 /// written cost nothing.
@@ -49,9 +48,9 @@ void WordList::clear()
     m_count = 0;
 }
 
-bool WordList::makeRoom(qsizetype characters)
+bool WordList::growFor(qsizetype characters)
 {
-    if (characters > unitLimit - m_size)
+    if (characters > s_unitLimit - m_size)
         return false;
     return ensure(m_chars, std::size_t(m_size + characters) * sizeof(char16_t))
         && ensure(m_ends, std::size_t(m_count + 1) * sizeof(quint32));
@@ -73,7 +72,7 @@ void WordList::shrinkToFit()
 
 void WordList::setUnitLimit(qsizetype units)
 {
-    unitLimit = units > 0 && units < offsetLimit ? units : offsetLimit;
+    s_unitLimit = units > 0 && units < offsetLimit ? units : offsetLimit;
 }
 
 QStringView WordList::view(qsizetype i) const

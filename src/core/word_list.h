@@ -6,6 +6,7 @@
 #include <QStringView>
 
 #include <cstring>
+#include <limits>
 
 /// An ordered list of UTF-16 strings with an integer tag. The texts share one buffer, and each
 /// text's end is a 32-bit offset into it: about two bytes a character and four an entry. Both
@@ -24,7 +25,15 @@ public:
     void clear();
     /// Makes room for one more text of characters units; false when it would not fit (more than
     /// 2^32 - 1 units in all, or memory refused), the list unchanged.
-    bool makeRoom(qsizetype characters);
+    bool makeRoom(qsizetype characters)
+    {
+        // Most appends fit in the room the last growth made: checked here, grown out of line.
+        if (characters <= s_unitLimit - m_size
+            && std::size_t(m_size + characters) * sizeof(char16_t) <= m_chars.capacity()
+            && std::size_t(m_count + 1) * sizeof(quint32) <= m_ends.capacity())
+            return true;
+        return growFor(characters);
+    }
     /// Appends text; throws std::bad_alloc, the list unchanged, when makeRoom() fails.
     void append(QStringView text);
     /// Appends text into the room a successful makeRoom(text.size()) made, with no second check:
@@ -56,6 +65,10 @@ public:
     int tag = 0;
 
 private:
+    bool growFor(qsizetype characters);
+
+    static inline qsizetype s_unitLimit = qsizetype(std::numeric_limits<quint32>::max());
+
     char16_t *chars() const { return static_cast<char16_t *>(m_chars.data()); }
     quint32 *ends() const { return static_cast<quint32 *>(m_ends.data()); }
 
