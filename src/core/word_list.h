@@ -55,6 +55,8 @@ public:
     static void setUnitLimit(qsizetype units);
 
     qsizetype count() const { return m_count; }
+    /// The bytes the list has taken from the kernel, whether its texts fill them or not.
+    std::size_t roomBytes() const { return m_chars.capacity() + m_ends.capacity(); }
     bool isEmpty() const { return m_count == 0; }
 
     /// The i-th text; valid until the list changes.
