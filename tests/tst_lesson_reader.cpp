@@ -344,6 +344,10 @@ void TestLessonReader::mappedBufferKeepsItsContent()
     QVERIFY(buffer.resize(page));
     QCOMPARE(buffer.capacity(), page);
     QCOMPARE(QByteArrayView(static_cast<const char *>(buffer.data()), 5), "01234");
+    // One byte past a page takes a second page.
+    QVERIFY(buffer.resize(page + 1));
+    QCOMPARE(buffer.capacity(), 2 * page);
+    QVERIFY(buffer.resize(page));
     // A size past what pages can count is refused, the buffer as it was.
     const void *before = buffer.data();
     QVERIFY(!buffer.resize(std::numeric_limits<std::size_t>::max() - 10));
