@@ -28,6 +28,7 @@ void TestIntConversion::convertsByTheClassicRules_data()
     QTest::newRow("minus") << QByteArray("-3") << std::optional<qint32>(-3);
     QTest::newRow("spaces then sign") << QByteArray("  -3") << std::optional<qint32>(-3);
     QTest::newRow("zero") << QByteArray("0") << std::optional<qint32>(0);
+    QTest::newRow("every digit") << QByteArray("1234567890") << std::optional<qint32>(1234567890);
     QTest::newRow("minus zero") << QByteArray("-0") << std::optional<qint32>(0);
     QTest::newRow("maximum") << QByteArray("2147483647") << std::optional<qint32>(2147483647);
     QTest::newRow("minimum") << QByteArray("-2147483648") << std::optional<qint32>(-2147483647 - 1);
