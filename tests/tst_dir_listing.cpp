@@ -1,7 +1,9 @@
 #include "platform/dir_listing.h"
+#include "platform/module_path.h"
 #include "testsupport.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QScopeGuard>
 #include <QTest>
 
@@ -16,6 +18,7 @@ private slots:
     void lists_data();
     void lists();
     void missingDirectoryListsNothing();
+    void executablePathWithoutAnApplication();
 };
 
 void TestDirListing::lists_data()
@@ -68,6 +71,15 @@ void TestDirListing::missingDirectoryListsNothing()
 {
     const ScopedWorkDir dir;
     QVERIFY(platform::listTxtEntries("missing").isEmpty());
+}
+
+void TestDirListing::executablePathWithoutAnApplication()
+{
+    // With no application object to ask, the kernel alone gives the path.
+    const QByteArray path = platform::executablePath();
+    QVERIFY(!path.isEmpty());
+    QCOMPARE(path, QFile::encodeName(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget()));
+    QVERIFY(path.endsWith("/tst_dir_listing"));
 }
 
 QTEST_APPLESS_MAIN(TestDirListing)
