@@ -244,9 +244,9 @@ int main(int argc, char *argv[])
     program::useOffscreenAtDesignedDpi();
     QApplication application(argc, argv);
     program::setUpApplication();
-    platform::setErrorSink(
+    toolkit::setErrorSink(
         [](const QString &text) { std::fprintf(stderr, "error: %s\n", qPrintable(text)); });
-    platform::setPlainMessageSink([](const QString &) {});
+    toolkit::setPlainMessageSink([](const QString &) {});
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

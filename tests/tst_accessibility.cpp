@@ -439,7 +439,7 @@ void TestAccessibility::everyControlShowsItsCaption()
         if (qobject_cast<const QToolButton *>(object))
             continue; // the tab bar's own scroll arrows, never shown in this fixed window
         if (const auto *button = qobject_cast<const QAbstractButton *>(object)) {
-            expected = platform::withoutAccessKeys(button->text());
+            expected = toolkit::withoutAccessKeys(button->text());
             role = qobject_cast<const QCheckBox *>(object)   ? QAccessible::CheckBox
                 : qobject_cast<const QRadioButton *>(object) ? QAccessible::RadioButton
                                                              : QAccessible::PushButton;
@@ -456,10 +456,10 @@ void TestAccessibility::everyControlShowsItsCaption()
                                   : QStringLiteral("Question : ") + asked;
             role = QAccessible::Grouping;
         } else if (const auto *action = qobject_cast<const QAction *>(object)) {
-            expected = platform::withoutAccessKeys(action->text());
+            expected = toolkit::withoutAccessKeys(action->text());
             role = action->isSeparator() ? QAccessible::Separator : QAccessible::MenuItem;
         } else if (const auto *menu = qobject_cast<const QMenu *>(object)) {
-            expected = platform::withoutAccessKeys(menu->title());
+            expected = toolkit::withoutAccessKeys(menu->title());
             role = QAccessible::PopupMenu;
         } else if (qobject_cast<const QScrollBar *>(object)
                    || qobject_cast<const QListWidget *>(object)) {

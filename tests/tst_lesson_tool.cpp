@@ -20,6 +20,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace lessontool;
+
 namespace {
 
 using Q = qsizetype;

@@ -253,6 +253,6 @@ private:
 template<typename Sender, typename Signal>
 void TForm1::bind(Sender *sender, Signal signal, void (TForm1::*handler)(QObject *))
 {
-    platform::connectGuarded(sender, signal, this,
-                             [this, sender, handler] { (this->*handler)(sender); });
+    toolkit::connectGuarded(sender, signal, this,
+                            [this, sender, handler] { (this->*handler)(sender); });
 }

@@ -29,8 +29,8 @@ constexpr TestLayout chineseSolution {"Arial", 20, "Arial", 10, 44, 174, "SimSun
 void setFace(TLabel *label, const char *family, int points, bool pinyinText)
 {
     QFont changed = label->font();
-    platform::setFace(changed, QString::fromLatin1(family), pinyinText);
-    platform::setPointSizeUnchecked(changed, points);
+    toolkit::setFace(changed, QString::fromLatin1(family), pinyinText);
+    toolkit::setPointSizeUnchecked(changed, points);
     label->setFont(changed);
 }
 
