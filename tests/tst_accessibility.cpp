@@ -377,7 +377,7 @@ void TestAccessibility::choicesInFeedback()
     QVERIFY(!solution->state().invisible);
 
     QSet<QString> names;
-    for (int k = 0; k < TRadioGroup::choiceCount; ++k) {
+    for (int k = 0; k < toolkit::TRadioGroup::choiceCount; ++k) {
         QAccessibleInterface *choice = nodeOf(form.RadioGroup1->choice(k));
         QVERIFY(choice);
         QCOMPARE(choice->role(), QAccessible::RadioButton);
@@ -397,7 +397,7 @@ void TestAccessibility::choicesInFeedback()
         QCOMPARE(choice->text(QAccessible::Description), described);
         QCOMPARE(bool(choice->state().checked), ticked);
     }
-    QCOMPARE(names.size(), TRadioGroup::choiceCount);
+    QCOMPARE(names.size(), toolkit::TRadioGroup::choiceCount);
     // The choices' group is named after the asked word.
     QAccessibleInterface *group = nodeOf(form.RadioGroup1);
     QVERIFY(group);

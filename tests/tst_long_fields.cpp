@@ -131,7 +131,7 @@ void TestLongFields::fieldsAreCutToTheCapBeforeLayout()
     form.LQ2->click();
     form.LR3->click();
     form.Button4Click();
-    for (int k = 0; k < TRadioGroup::choiceCount; ++k) {
+    for (int k = 0; k < toolkit::TRadioGroup::choiceCount; ++k) {
         QCOMPARE(form.RadioGroup1->choiceCaption(k).size(), 40);
         QVERIFY(form.RadioGroup1->choice(k)->text().endsWith(ellipsis));
     }
@@ -192,7 +192,7 @@ void TestLongFields::shortTextsAreShownAsTheyAre()
     TForm1 &form = fixture.start();
     form.Alea->click();
     revealEntry(form);
-    for (TLabel *label : {form.Caract_ch, form.Caract_pin, form.Caract_fr}) {
+    for (toolkit::TLabel *label : {form.Caract_ch, form.Caract_pin, form.Caract_fr}) {
         QVERIFY(!label->isElided());
         QCOMPARE(label->text(), label->caption());
         QVERIFY(label->toolTip().isEmpty());
@@ -223,7 +223,7 @@ void TestLongFields::longChoicesEndWithEllipsisInsideTheGroup()
     programRandom().setSeed(5);
     form.Button4Click();
 
-    for (int k = 0; k < TRadioGroup::choiceCount; ++k) {
+    for (int k = 0; k < toolkit::TRadioGroup::choiceCount; ++k) {
         QRadioButton *choice = form.RadioGroup1->choice(k);
         QVERIFY(form.RadioGroup1->isChoiceElided(k));
         QVERIFY(choice->text().endsWith(ellipsis));
@@ -248,7 +248,7 @@ void TestLongFields::cutLessonNamesGetATooltip()
     fixture.addLesson(longName, {QStringLiteral("你好\tnǐ hǎo\tbonjour")});
     fixture.addLesson(QStringLiteral("02 Un.txt"), {QStringLiteral("一\tyī\tun")});
     TForm1 &form = fixture.start();
-    TCheckListView *list = form.ListView1;
+    toolkit::TCheckListView *list = form.ListView1;
     const int longRow = list->item(0)->text() == longName ? 0 : 1;
     const int shortRow = 1 - longRow;
 
@@ -274,7 +274,7 @@ void TestLongFields::emptyListSaysWhereLessonsAreLookedFor()
 {
     WindowFixture fixture;
     TForm1 &form = fixture.start();
-    TCheckListView *list = form.ListView1;
+    toolkit::TCheckListView *list = form.ListView1;
     QCOMPARE(list->count(), 0);
     const QString hint = list->emptyHint();
     QVERIFY(hint.contains(QDir::toNativeSeparators(fixture.work.path())));
@@ -359,7 +359,7 @@ void TestLongFields::scrollBarShowsItsFocus()
     WindowFixture fixture;
     TForm1 &form = fixture.start();
     QVERIFY(QTest::qWaitForWindowActive(&form));
-    TScrollBar *bar = form.ScrollBar1;
+    toolkit::TScrollBar *bar = form.ScrollBar1;
     const QImage unfocused = bar->grab().toImage();
     bar->setFocus(Qt::TabFocusReason);
     QVERIFY(bar->hasFocus());

@@ -277,7 +277,7 @@ void TestWindow::fixedComponents()
     QCOMPARE(!widget->isHidden(), shown);
     QCOMPARE(widget->isEnabled(), enabled);
     // The labels of fixed size centre their text.
-    if (const auto *label = qobject_cast<const TLabel *>(widget))
+    if (const auto *label = qobject_cast<const toolkit::TLabel *>(widget))
         QCOMPARE(label->alignment(), Qt::AlignCenter);
 }
 
@@ -316,7 +316,7 @@ void TestWindow::autoSizeLabels()
 
     WindowFixture fixture;
     TForm1 &form = fixture.start();
-    auto *label = qobject_cast<TLabel *>(component(form, name));
+    auto *label = qobject_cast<toolkit::TLabel *>(component(form, name));
     QVERIFY(label);
     // A page's labels are laid out when the learner first opens it.
     if (parent == QStringLiteral("TabSheet2")) {
@@ -494,7 +494,7 @@ void TestWindow::tabOrder()
         form.ScrollBar1, form.ScrollBar2, form.Selectionner, form.precedent,    form.Alea,
         form.ScrollBar0, form.LQ1,        form.LQ2,          form.LQ3,          form.LR1,
         form.LR2,        form.LR3,        form.Button4,      form.Reinitialiser};
-    for (int k = 0; k < TRadioGroup::choiceCount; ++k)
+    for (int k = 0; k < toolkit::TRadioGroup::choiceCount; ++k)
         designed.append(form.RadioGroup1->choice(k));
 
     QList<QWidget *> walked;

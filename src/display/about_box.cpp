@@ -16,10 +16,10 @@
 
 namespace {
 
-TLabel *label(QWidget *parent, const char *name, const QString &caption, int left, int top,
-              const QFont &font)
+toolkit::TLabel *label(QWidget *parent, const char *name, const QString &caption, int left, int top,
+                       const QFont &font)
 {
-    auto *created = new TLabel(caption, parent, true);
+    auto *created = new toolkit::TLabel(caption, parent, true);
     created->setObjectName(QString::fromLatin1(name));
     created->setFont(font);
     created->move(left, top);

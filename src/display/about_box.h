@@ -6,7 +6,9 @@
 class QGroupBox;
 class QLabel;
 class QPushButton;
+namespace toolkit {
 class TLabel;
+} // namespace toolkit
 
 /// The about box: shown without modality, hidden again by "OK" or Escape.
 class TForm2 : public QDialog
@@ -22,17 +24,17 @@ public:
     void Button1Click(QObject *Sender = nullptr);
 
     QLabel *Image1 = nullptr;
-    TLabel *Label1 = nullptr;
-    TLabel *Label5 = nullptr;
-    TLabel *Label7 = nullptr;
+    toolkit::TLabel *Label1 = nullptr;
+    toolkit::TLabel *Label5 = nullptr;
+    toolkit::TLabel *Label7 = nullptr;
     QGroupBox *GroupBox1 = nullptr;
-    TLabel *Label2 = nullptr;
-    TLabel *Label3 = nullptr;
+    toolkit::TLabel *Label2 = nullptr;
+    toolkit::TLabel *Label3 = nullptr;
     QGroupBox *GroupBox2 = nullptr;
-    TLabel *Label4 = nullptr;
-    TLabel *Label8 = nullptr;
-    TLabel *Label6 = nullptr;
-    TLabel *Label9 = nullptr;
+    toolkit::TLabel *Label4 = nullptr;
+    toolkit::TLabel *Label8 = nullptr;
+    toolkit::TLabel *Label6 = nullptr;
+    toolkit::TLabel *Label9 = nullptr;
     QPushButton *Button1 = nullptr;
 
 protected:

@@ -5,6 +5,8 @@
 #include <QEvent>
 #include <QPainter>
 
+namespace toolkit {
+
 TLabel::TLabel(const QString &caption, QWidget *parent, bool autoSize)
     : QLabel(parent), m_autoSize(autoSize)
 {
@@ -167,3 +169,5 @@ void TLabel::paintWithinEmBox()
         left += metrics.horizontalAdvance(part);
     }
 }
+
+} // namespace toolkit

@@ -4,6 +4,8 @@
 
 #include <QLabel>
 
+namespace toolkit {
+
 /// A label showing plain text. With autoSize it fits its text whenever the text or the font
 /// changes, up to the edge of its page or group: a longer text ends with "…" there, and its
 /// tooltip and accessible name hold the whole. Without autoSize it keeps its geometry (and
@@ -55,3 +57,5 @@ private:
     bool m_shown = false; ///< it or its page shown once: from then on every change fits at once
     int m_layoutCount = 0;
 };
+
+} // namespace toolkit

@@ -6,6 +6,8 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 
+namespace toolkit {
+
 TRadioGroup::TRadioGroup(QWidget *parent) : QGroupBox(parent)
 {
     // The choices are named after the group, "<group>_choice<k>", whatever name it is given.
@@ -150,3 +152,5 @@ void TRadioGroup::arrangeChoices()
     for (int k = 0; k < choiceCount; ++k)
         fitChoice(k);
 }
+
+} // namespace toolkit

@@ -8,6 +8,8 @@
 
 #include <array>
 
+namespace toolkit {
+
 /// A column of six radio buttons with captions of their own, an item index set by the learner's
 /// clicks only, and a click signal for a click that ticks an unticked choice. The captions are
 /// fitted to their rows from the group's first show on: a group never shown lays out no text.
@@ -70,3 +72,5 @@ private:
     int m_itemIndex = -1;
     bool m_shown = false; ///< shown at least once: from then on every change fits at once
 };
+
+} // namespace toolkit
