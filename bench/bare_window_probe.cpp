@@ -1,7 +1,7 @@
 // The reference for the program's start-up: a bare Qt window with one button, built with the same
 // compiler flags, started and reported exactly as startup_probe starts and reports the program.
-// Without arguments it prints when its window is shown and quits; with --until-painted it quits
-// after its first paint (for callgrind).
+// Without arguments it prints when its window is shown and quits; with --until-painted it prints
+// and quits after its first paint (also for callgrind).
 
 #include "probe_clock.h"
 

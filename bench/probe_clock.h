@@ -46,8 +46,10 @@ inline bool untilPainted(int argc, char *argv[])
     return argc > 1 && std::strcmp(argv[1], "--until-painted") == 0;
 }
 
-/// Quits once window has been painted the first time: the quit is queued behind the paint of the
-/// whole window, which runs in one go.
+/// Reports, as reportShownAndQuit does, once window has been painted the first time, and quits:
+/// the report is queued behind the paint of the whole window, which runs in one go. A window is
+/// shown before its first text is measured, so only this moment compares the work of two windows
+/// whose texts differ.
 class QuitAfterFirstPaint : public QObject
 {
 public:
@@ -61,7 +63,7 @@ protected:
     {
         if (event->type() == QEvent::Paint) {
             watched->removeEventFilter(this);
-            QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(qApp, &reportShownAndQuit, Qt::QueuedConnection);
         }
         return QObject::eventFilter(watched, event);
     }

@@ -1,7 +1,7 @@
 // Starts the program as its entry does and, once the main window is shown, prints the monotonic
-// clock in nanoseconds and the resident memory in kB, then quits; with --until-painted it quits
-// after the window's first paint instead (for callgrind). bench_vocabulary spawns it, beside
-// bare_window_probe.
+// clock in nanoseconds and the resident memory in kB, then quits; with --until-painted it reports
+// and quits after the window's first paint instead (also for callgrind). bench_vocabulary spawns
+// it, beside bare_window_probe.
 
 #include "probe_clock.h"
 

@@ -273,6 +273,9 @@ void TestLessonList::untickAllEmptiesTheLists()
     QCOMPARE(form.Liste_ch.count(), 0);
     QCOMPARE(form.Liste_pin.count(), 0);
     QCOMPARE(form.Liste_fr.count(), 0);
+    // The room the lessons took is given back.
+    for (const WordList *list : {&form.Liste_ch, &form.Liste_pin, &form.Liste_fr})
+        QCOMPARE(list->roomBytes(), std::size_t(0));
     QCOMPARE(form.Liste_ch.tag, -1);
     QCOMPARE(form.compteur->caption(), QString());
     QCOMPARE(fixture.errors, QStringList());

@@ -74,6 +74,8 @@ void TestReaderEquivalence::trickyFiles_data()
     row("mark inside", QStringLiteral("\uFEFFa\tb\tc\r\n"));
     row("surrogates", QStringLiteral("𠀀\t𠀁\t😀\r\n"));
     row("long field", QString(1000, QLatin1Char('x')) + QStringLiteral("\ty\tz\r\n"));
+    // Longer than a page: the block room grows, then the next files read in the room it leaves.
+    row("line over a page", QString(5000, QLatin1Char('x')) + QStringLiteral("\ty\r\nz\r\n"));
     row("control units", QStringLiteral("a\x01\x0B\x0C\tb\x1F\tc\r\n"));
     row("odd after complete line", QStringLiteral("a\tb\tc\r\nd\te"), QByteArray("x"));
     row("odd after CR", QStringLiteral("a\tb\tc\r"), QByteArray("x"));

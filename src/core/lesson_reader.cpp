@@ -40,9 +40,9 @@ bool appendEntry(const QStringView (&fields)[3], WordListsRef lists)
     if (!lists.ch.makeRoom(ch.size()) || !lists.pin.makeRoom(pin.size())
         || !lists.fr.makeRoom(fr.size()))
         return false;
-    lists.ch.append(ch);
-    lists.pin.append(pin);
-    lists.fr.append(fr);
+    lists.ch.appendInRoom(ch);
+    lists.pin.appendInRoom(pin);
+    lists.fr.appendInRoom(fr);
     return true;
 }
 
@@ -175,20 +175,28 @@ qsizetype blockUnits = defaultBlockUnits;
 class BlockReader
 {
 public:
-    BlockReader(int fd, qsizetype size) : m_fd(fd), m_remaining(size) { }
+    /// Reads through buffer, whose room is kept from file to file: a rebuild of hundreds of
+    /// lessons maps its block once, not once per lesson.
+    BlockReader(int fd, qsizetype size, platform::MappedBuffer &buffer)
+        : m_fd(fd), m_remaining(size), m_buffer(buffer),
+          m_capacity(qsizetype(buffer.capacity() / sizeof(char16_t)))
+    { }
 
     /// Reads and parses the whole file into lists.
     platform::FileResult<> run(WordListsRef lists)
     {
         // Room for a block, or for the whole file when it is smaller.
-        if (!grow(std::min(blockUnits, (m_remaining + 1) / 2)))
+        if (const qsizetype first = std::min(blockUnits, (m_remaining + 1) / 2);
+            m_capacity < first && !grow(first))
             return FileError::fromErrno(ENOMEM);
         qsizetype carried = 0; // units of a line not ended yet, at the front of the buffer
         bool atFileStart = true;
         for (;;) {
             if (carried == m_capacity && !grow(m_capacity * 2))
                 return FileError::fromErrno(ENOMEM);
-            const qsizetype wanted = std::min(m_remaining, (m_capacity - carried) * 2);
+            // A block at a time, whatever room an earlier file left.
+            const qsizetype wanted
+                = std::min(m_remaining, (std::min(m_capacity, carried + blockUnits) - carried) * 2);
             char *into = reinterpret_cast<char *>(units() + carried);
             const qsizetype got = platform::readFully(m_fd, into, wanted);
             if (got < 0)
@@ -235,9 +243,16 @@ private:
 
     int m_fd;
     qsizetype m_remaining; ///< bytes of the file still to read
-    platform::MappedBuffer m_buffer;
-    qsizetype m_capacity = 0;
+    platform::MappedBuffer &m_buffer;
+    qsizetype m_capacity;
 };
+
+/// The block room kept between reads; a long line's larger room is given back after its file.
+platform::MappedBuffer &blockBuffer()
+{
+    static thread_local platform::MappedBuffer buffer;
+    return buffer;
+}
 
 } // namespace
 
@@ -257,8 +272,13 @@ platform::FileResult<> readLessonFile(const QByteArray &name, WordListsRef lists
     // The reader stops at this length, so a file that grows meanwhile is never read past the cap.
     if (entry.status().st_size > maxBytes)
         return FileError::fromErrno(EFBIG);
-    BlockReader reader(entry.fd(), qsizetype(entry.status().st_size));
-    return reader.run(lists);
+    platform::MappedBuffer &buffer = blockBuffer();
+    BlockReader reader(entry.fd(), qsizetype(entry.status().st_size), buffer);
+    platform::FileResult<> read = reader.run(lists);
+    if (const std::size_t kept = std::size_t(blockUnits) * sizeof(char16_t);
+        buffer.capacity() > kept)
+        buffer.resize(kept);
+    return read;
 }
 
 platform::FileResult<ProbeResult> probeLesson(const QByteArray &name)

@@ -8,7 +8,6 @@
 namespace {
 
 constexpr qsizetype offsetLimit = qsizetype(std::numeric_limits<quint32>::max());
-qsizetype unitLimit = offsetLimit;
 
 /// Grows buffer to hold at least needed bytes, doubling so that appends stay cheap: pages never
 /// written cost nothing.
@@ -49,9 +48,9 @@ void WordList::clear()
     m_count = 0;
 }
 
-bool WordList::makeRoom(qsizetype characters)
+bool WordList::growFor(qsizetype characters)
 {
-    if (characters > unitLimit - m_size)
+    if (characters > s_unitLimit - m_size)
         return false;
     return ensure(m_chars, std::size_t(m_size + characters) * sizeof(char16_t))
         && ensure(m_ends, std::size_t(m_count + 1) * sizeof(quint32));
@@ -59,14 +58,9 @@ bool WordList::makeRoom(qsizetype characters)
 
 void WordList::append(QStringView text)
 {
-    const qsizetype length = text.size();
-    if (!makeRoom(length))
+    if (!makeRoom(text.size()))
         throw std::bad_alloc();
-    // An empty text may have no storage at all: nothing to copy.
-    if (length > 0)
-        std::memcpy(chars() + m_size, text.utf16(), std::size_t(length) * sizeof(char16_t));
-    m_size += length;
-    ends()[m_count++] = quint32(m_size);
+    appendInRoom(text);
 }
 
 void WordList::shrinkToFit()
@@ -78,7 +72,7 @@ void WordList::shrinkToFit()
 
 void WordList::setUnitLimit(qsizetype units)
 {
-    unitLimit = units > 0 && units < offsetLimit ? units : offsetLimit;
+    s_unitLimit = units > 0 && units < offsetLimit ? units : offsetLimit;
 }
 
 QStringView WordList::view(qsizetype i) const
