@@ -38,6 +38,13 @@ class TForm1 : public QMainWindow
     Q_OBJECT
 
 public:
+    // The toolkit's components, by the names the window's design gives them.
+    using ClassicTimer = toolkit::ClassicTimer;
+    using TCheckListView = toolkit::TCheckListView;
+    using TLabel = toolkit::TLabel;
+    using TRadioGroup = toolkit::TRadioGroup;
+    using TScrollBar = toolkit::TScrollBar;
+
     /// Builds every component in its design state, binds the events, then runs FormCreate.
     explicit TForm1(QWidget *parent = nullptr);
     ~TForm1() override;
@@ -113,32 +120,32 @@ public:
     QGroupBox *GroupBox1 = nullptr;
     QPushButton *Button1 = nullptr;
     QPushButton *Button3 = nullptr;
-    toolkit::TCheckListView *ListView1 = nullptr;
+    TCheckListView *ListView1 = nullptr;
     QTabWidget *PageControl1 = nullptr;
 
     QWidget *TabSheet1 = nullptr;
-    toolkit::TLabel *Caract_ch = nullptr;
-    toolkit::TLabel *Caract_pin = nullptr;
-    toolkit::TLabel *Caract_fr = nullptr;
+    TLabel *Caract_ch = nullptr;
+    TLabel *Caract_pin = nullptr;
+    TLabel *Caract_fr = nullptr;
     QFrame *Panel1 = nullptr;
-    toolkit::TLabel *Label1 = nullptr;
-    toolkit::TLabel *Label2 = nullptr;
-    toolkit::TLabel *Label3 = nullptr;
-    toolkit::TScrollBar *ScrollBar0 = nullptr;
-    toolkit::TScrollBar *ScrollBar1 = nullptr;
-    toolkit::TScrollBar *ScrollBar2 = nullptr;
+    TLabel *Label1 = nullptr;
+    TLabel *Label2 = nullptr;
+    TLabel *Label3 = nullptr;
+    TScrollBar *ScrollBar0 = nullptr;
+    TScrollBar *ScrollBar1 = nullptr;
+    TScrollBar *ScrollBar2 = nullptr;
     QCheckBox *Alea = nullptr;
-    toolkit::TLabel *compteur = nullptr;
+    TLabel *compteur = nullptr;
     QPushButton *Selectionner = nullptr;
     QPushButton *precedent = nullptr;
 
     QWidget *TabSheet2 = nullptr;
-    toolkit::TLabel *question = nullptr;
-    toolkit::TLabel *bonne_rep1 = nullptr;
-    toolkit::TLabel *Solution = nullptr;
-    toolkit::TLabel *mauvaise_rep2 = nullptr;
-    toolkit::TLabel *mauvaise_rep1 = nullptr;
-    toolkit::TLabel *bonne_rep2 = nullptr;
+    TLabel *question = nullptr;
+    TLabel *bonne_rep1 = nullptr;
+    TLabel *Solution = nullptr;
+    TLabel *mauvaise_rep2 = nullptr;
+    TLabel *mauvaise_rep1 = nullptr;
+    TLabel *bonne_rep2 = nullptr;
     QGroupBox *GroupBox2 = nullptr;
     QRadioButton *LQ1 = nullptr;
     QRadioButton *LQ2 = nullptr;
@@ -149,14 +156,14 @@ public:
     QRadioButton *LR3 = nullptr;
     QPushButton *Button4 = nullptr;
     QGroupBox *Group_note = nullptr;
-    toolkit::TLabel *note = nullptr;
+    TLabel *note = nullptr;
     QPushButton *Reinitialiser = nullptr;
-    toolkit::TRadioGroup *RadioGroup1 = nullptr;
+    TRadioGroup *RadioGroup1 = nullptr;
 
-    toolkit::ClassicTimer *Timer0 = nullptr;
-    toolkit::ClassicTimer *Timer1 = nullptr;
-    toolkit::ClassicTimer *Timer2 = nullptr;
-    toolkit::ClassicTimer *Timer3 = nullptr;
+    ClassicTimer *Timer0 = nullptr;
+    ClassicTimer *Timer1 = nullptr;
+    ClassicTimer *Timer2 = nullptr;
+    ClassicTimer *Timer3 = nullptr;
 
     QMenuBar *MainMenu1 = nullptr;
     QMenu *N1 = nullptr;
@@ -225,8 +232,8 @@ private:
     /// A size item clicked: its label resized, its tick alone in its submenu, its size stored.
     void pickSize(QAction *TForm1::*item);
     void tickSizeItem(QMenu *submenu, int size);
-    void applyDelay(toolkit::TScrollBar *bar, toolkit::ClassicTimer *timer);
-    void changeDelay(toolkit::TScrollBar *bar, toolkit::ClassicTimer *timer, const char *key);
+    void applyDelay(TScrollBar *bar, ClassicTimer *timer);
+    void changeDelay(TScrollBar *bar, ClassicTimer *timer, const char *key);
     void stopReveal();
     /// Shows a step's entry, its fields hidden until their delays, and its counter.
     void showStep(const std::optional<CardStep> &step);

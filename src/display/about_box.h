@@ -16,6 +16,9 @@ class TForm2 : public QDialog
     Q_OBJECT
 
 public:
+    // The toolkit's label, by the name the window's design gives it.
+    using TLabel = toolkit::TLabel;
+
     explicit TForm2(QWidget *parent = nullptr);
 
     /// Makes the box visible and brings it to the front: centred on the desktop the first time,
@@ -24,17 +27,17 @@ public:
     void Button1Click(QObject *Sender = nullptr);
 
     QLabel *Image1 = nullptr;
-    toolkit::TLabel *Label1 = nullptr;
-    toolkit::TLabel *Label5 = nullptr;
-    toolkit::TLabel *Label7 = nullptr;
+    TLabel *Label1 = nullptr;
+    TLabel *Label5 = nullptr;
+    TLabel *Label7 = nullptr;
     QGroupBox *GroupBox1 = nullptr;
-    toolkit::TLabel *Label2 = nullptr;
-    toolkit::TLabel *Label3 = nullptr;
+    TLabel *Label2 = nullptr;
+    TLabel *Label3 = nullptr;
     QGroupBox *GroupBox2 = nullptr;
-    toolkit::TLabel *Label4 = nullptr;
-    toolkit::TLabel *Label8 = nullptr;
-    toolkit::TLabel *Label6 = nullptr;
-    toolkit::TLabel *Label9 = nullptr;
+    TLabel *Label4 = nullptr;
+    TLabel *Label8 = nullptr;
+    TLabel *Label6 = nullptr;
+    TLabel *Label9 = nullptr;
     QPushButton *Button1 = nullptr;
 
 protected:

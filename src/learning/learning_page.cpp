@@ -13,7 +13,7 @@ void TForm1::createLearningPage()
 {
     auto label = [](const char *name, const QString &caption, QWidget *parent, int left, int top,
                     const QFont &font) {
-        auto *created = new toolkit::TLabel(caption, parent, true);
+        auto *created = new TLabel(caption, parent, true);
         created->setObjectName(QString::fromLatin1(name));
         created->setFont(font);
         created->move(left, top);
@@ -40,7 +40,7 @@ void TForm1::createLearningPage()
     Label3 = label("Label3", QStringLiteral("vitesse français :"), Panel1, 24, 66, windowFont);
 
     auto scrollBar = [this](const char *name, int top, int position) {
-        auto *created = new toolkit::TScrollBar(position, Panel1);
+        auto *created = new TScrollBar(position, Panel1);
         created->setObjectName(QString::fromLatin1(name));
         created->setGeometry(120, top, 129, 17);
         return created;
@@ -58,7 +58,7 @@ void TForm1::createLearningPage()
     Alea->setGeometry(280, 32, 73, 17);
     Alea->setChecked(true);
 
-    compteur = new toolkit::TLabel(QStringLiteral("compteur"), Panel1, false);
+    compteur = new TLabel(QStringLiteral("compteur"), Panel1, false);
     compteur->setObjectName(QStringLiteral("compteur"));
     compteur->setGeometry(280, 56, 65, 13);
     compteur->setAlignment(Qt::AlignCenter);
@@ -75,11 +75,11 @@ void TForm1::createLearningPage()
     precedent->setAutoDefault(true);
     precedent->hide();
 
-    Timer0 = new toolkit::ClassicTimer(1, this);
+    Timer0 = new ClassicTimer(1, this);
     Timer0->setObjectName(QStringLiteral("Timer0"));
-    Timer1 = new toolkit::ClassicTimer(2500, this);
+    Timer1 = new ClassicTimer(2500, this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer2 = new toolkit::ClassicTimer(3500, this);
+    Timer2 = new ClassicTimer(3500, this);
     Timer2->setObjectName(QStringLiteral("Timer2"));
 }
 
@@ -90,9 +90,9 @@ void TForm1::bindLearningEvents()
     // Only the learner changes the tick (mouse, keyboard or a screen reader's toggle); the
     // handler runs after it has changed.
     bind(Alea, &QCheckBox::toggled, &TForm1::AleaClick);
-    bind(Timer0, &toolkit::ClassicTimer::timeout, &TForm1::Timer0Timer);
-    bind(Timer1, &toolkit::ClassicTimer::timeout, &TForm1::Timer1Timer);
-    bind(Timer2, &toolkit::ClassicTimer::timeout, &TForm1::Timer2Timer);
+    bind(Timer0, &ClassicTimer::timeout, &TForm1::Timer0Timer);
+    bind(Timer1, &ClassicTimer::timeout, &TForm1::Timer1Timer);
+    bind(Timer2, &ClassicTimer::timeout, &TForm1::Timer2Timer);
     bind(ScrollBar0, &QScrollBar::valueChanged, &TForm1::ScrollBar0Change);
     bind(ScrollBar1, &QScrollBar::valueChanged, &TForm1::ScrollBar1Change);
     bind(ScrollBar2, &QScrollBar::valueChanged, &TForm1::ScrollBar2Change);

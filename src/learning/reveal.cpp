@@ -38,14 +38,14 @@ void TForm1::ScrollBar2Change(QObject * /*Sender*/)
     changeDelay(ScrollBar2, Timer2, settings_keys::francais);
 }
 
-void TForm1::applyDelay(toolkit::TScrollBar *bar, toolkit::ClassicTimer *timer)
+void TForm1::applyDelay(TScrollBar *bar, ClassicTimer *timer)
 {
     // Position 0 reveals at once; it never turns the reveal off.
     const int position = bar->value();
     timer->setInterval(position == 0 ? 1 : position * 500);
 }
 
-void TForm1::changeDelay(toolkit::TScrollBar *bar, toolkit::ClassicTimer *timer, const char *key)
+void TForm1::changeDelay(TScrollBar *bar, ClassicTimer *timer, const char *key)
 {
     applyDelay(bar, timer);
     settings->writeInteger(settings_keys::vitesse, key, bar->value());

@@ -118,7 +118,7 @@ void TForm1::hideFeedback()
 
 void TForm1::resetChoices()
 {
-    for (int k = 0; k < toolkit::TRadioGroup::choiceCount; ++k)
+    for (int k = 0; k < TRadioGroup::choiceCount; ++k)
         RadioGroup1->setChoiceHighlighted(k, false);
     RadioGroup1->uncheckAll();
 }

@@ -59,7 +59,7 @@ void TForm1::createTestPage()
     constexpr quint32 green = 0x008000;
     constexpr quint32 red = 0x1F1FE0;
 
-    question = new toolkit::TLabel(QStringLiteral("老"), TabSheet2, true);
+    question = new TLabel(QStringLiteral("老"), TabSheet2, true);
     question->setObjectName(QStringLiteral("question"));
     question->setFont(toolkit::designFont(QStringLiteral("SimSun"), 40));
     question->setFontColor(toolkit::colorFromBgr(0x000080));
@@ -72,7 +72,7 @@ void TForm1::createTestPage()
     bonne_rep1->setBackgroundRole(QPalette::Button);
     bonne_rep1->setAutoFillBackground(true);
 
-    Solution = new toolkit::TLabel(QStringLiteral("老 Solution"), TabSheet2, true);
+    Solution = new TLabel(QStringLiteral("老 Solution"), TabSheet2, true);
     Solution->setObjectName(QStringLiteral("Solution"));
     Solution->setFont(toolkit::designFont(QStringLiteral("Arial"), 13, true));
     Solution->move(128, 226);
@@ -103,7 +103,7 @@ void TForm1::createTestPage()
     Group_note->setGeometry(8, 8, 89, 49);
     Group_note->setFont(toolkit::designFont(QStringLiteral("MS Sans Serif"), 8, true));
     Group_note->hide();
-    note = new toolkit::TLabel(QStringLiteral("12 / 20"), Group_note, false);
+    note = new TLabel(QStringLiteral("12 / 20"), Group_note, false);
     note->setObjectName(QStringLiteral("note"));
     note->setGeometry(2, 20, 85, 24);
     note->setAlignment(Qt::AlignCenter);
@@ -112,13 +112,13 @@ void TForm1::createTestPage()
     Reinitialiser = pageButton("Reinitialiser", QStringLiteral("Reinitialiser"), TabSheet2);
     Reinitialiser->hide();
 
-    RadioGroup1 = new toolkit::TRadioGroup(TabSheet2);
+    RadioGroup1 = new TRadioGroup(TabSheet2);
     RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
     RadioGroup1->setGeometry(112, 40, 457, 183);
     RadioGroup1->setBackgroundRole(QPalette::Button);
     RadioGroup1->setAutoFillBackground(true);
 
-    Timer3 = new toolkit::ClassicTimer(3000, this);
+    Timer3 = new ClassicTimer(3000, this);
     Timer3->setObjectName(QStringLiteral("Timer3"));
 }
 
@@ -139,7 +139,7 @@ void TForm1::bindTestEvents()
     onTicked(LR2, &TForm1::LR2Click);
     onTicked(LR3, &TForm1::LR3Click);
     bind(Button4, &QPushButton::clicked, &TForm1::Button4Click);
-    bind(RadioGroup1, &toolkit::TRadioGroup::choiceClicked, &TForm1::RadioGroup1Click);
+    bind(RadioGroup1, &TRadioGroup::choiceClicked, &TForm1::RadioGroup1Click);
     bind(Reinitialiser, &QPushButton::clicked, &TForm1::ReinitialiserClick);
-    bind(Timer3, &toolkit::ClassicTimer::timeout, &TForm1::Timer3Timer);
+    bind(Timer3, &ClassicTimer::timeout, &TForm1::Timer3Timer);
 }

@@ -49,7 +49,7 @@ void TForm1::createLessonArea()
     Button3->setGeometry(8, 224, 121, 25);
     Button3->setAutoDefault(true);
 
-    ListView1 = new toolkit::TCheckListView(GroupBox1);
+    ListView1 = new TCheckListView(GroupBox1);
     ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView1->setGeometry(8, 16, 121, 177);
     ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
