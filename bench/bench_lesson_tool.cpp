@@ -23,6 +23,8 @@
 #include <unistd.h>
 #include <vector>
 
+using namespace lessontool;
+
 namespace {
 
 // A UTF-8 list as flashcard apps export it: Chinese, pinyin with tone numbers, French with

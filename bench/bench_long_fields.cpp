@@ -73,7 +73,8 @@ void questionOnHugeFields(benchmark::State &state, QRadioButton *asked, QRadioBu
     programRandom().setSeed(20260101U);
     for (auto _ : state) {
         form.Button4Click();
-        form.RadioGroup1->choice((form.quiz.correctSlot() + 1) % TRadioGroup::choiceCount)->click();
+        form.RadioGroup1->choice((form.quiz.correctSlot() + 1) % toolkit::TRadioGroup::choiceCount)
+            ->click();
         form.TabSheet2->repaint();
         state.PauseTiming();
         form.Timer3->setEnabled(false);

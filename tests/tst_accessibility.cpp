@@ -377,7 +377,7 @@ void TestAccessibility::choicesInFeedback()
     QVERIFY(!solution->state().invisible);
 
     QSet<QString> names;
-    for (int k = 0; k < TRadioGroup::choiceCount; ++k) {
+    for (int k = 0; k < toolkit::TRadioGroup::choiceCount; ++k) {
         QAccessibleInterface *choice = nodeOf(form.RadioGroup1->choice(k));
         QVERIFY(choice);
         QCOMPARE(choice->role(), QAccessible::RadioButton);
@@ -397,7 +397,7 @@ void TestAccessibility::choicesInFeedback()
         QCOMPARE(choice->text(QAccessible::Description), described);
         QCOMPARE(bool(choice->state().checked), ticked);
     }
-    QCOMPARE(names.size(), TRadioGroup::choiceCount);
+    QCOMPARE(names.size(), toolkit::TRadioGroup::choiceCount);
     // The choices' group is named after the asked word.
     QAccessibleInterface *group = nodeOf(form.RadioGroup1);
     QVERIFY(group);
@@ -439,7 +439,7 @@ void TestAccessibility::everyControlShowsItsCaption()
         if (qobject_cast<const QToolButton *>(object))
             continue; // the tab bar's own scroll arrows, never shown in this fixed window
         if (const auto *button = qobject_cast<const QAbstractButton *>(object)) {
-            expected = platform::withoutAccessKeys(button->text());
+            expected = toolkit::withoutAccessKeys(button->text());
             role = qobject_cast<const QCheckBox *>(object)   ? QAccessible::CheckBox
                 : qobject_cast<const QRadioButton *>(object) ? QAccessible::RadioButton
                                                              : QAccessible::PushButton;
@@ -456,10 +456,10 @@ void TestAccessibility::everyControlShowsItsCaption()
                                   : QStringLiteral("Question : ") + asked;
             role = QAccessible::Grouping;
         } else if (const auto *action = qobject_cast<const QAction *>(object)) {
-            expected = platform::withoutAccessKeys(action->text());
+            expected = toolkit::withoutAccessKeys(action->text());
             role = action->isSeparator() ? QAccessible::Separator : QAccessible::MenuItem;
         } else if (const auto *menu = qobject_cast<const QMenu *>(object)) {
-            expected = platform::withoutAccessKeys(menu->title());
+            expected = toolkit::withoutAccessKeys(menu->title());
             role = QAccessible::PopupMenu;
         } else if (qobject_cast<const QScrollBar *>(object)
                    || qobject_cast<const QListWidget *>(object)) {

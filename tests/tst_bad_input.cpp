@@ -564,7 +564,7 @@ void TestBadInput::settingsFileKeepsEveryOtherByte()
     fixture.addLesson(QStringLiteral("a.txt"), numberedLines(6, QStringLiteral("a")));
     fixture.writeSettings(stored);
     TForm1 &form = fixture.start();
-    TScrollBar *const bars[] = {form.ScrollBar0, form.ScrollBar1, form.ScrollBar2};
+    toolkit::TScrollBar *const bars[] = {form.ScrollBar0, form.ScrollBar1, form.ScrollBar2};
 
     QCOMPARE(fixture.errors, QStringList());
     QCOMPARE((QList<int> {bars[0]->value(), bars[1]->value(), bars[2]->value()}), positions);

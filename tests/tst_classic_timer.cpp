@@ -24,7 +24,7 @@ private slots:
 
 void TestClassicTimer::createdStopped()
 {
-    ClassicTimer timer(250);
+    toolkit::ClassicTimer timer(250);
     QCOMPARE(timer.interval(), 250);
     QVERIFY(!timer.enabled());
     QVERIFY(!timer.isCounting());
@@ -33,7 +33,7 @@ void TestClassicTimer::createdStopped()
 
 void TestClassicTimer::enablingStartsAFreshCountdown()
 {
-    ClassicTimer timer(1000);
+    toolkit::ClassicTimer timer(1000);
     timer.setEnabled(true);
     QVERIFY(timer.enabled());
     QVERIFY(timer.isCounting());
@@ -51,8 +51,8 @@ void TestClassicTimer::enablingStartsAFreshCountdown()
 
 void TestClassicTimer::disablingCancels()
 {
-    ClassicTimer timer(20);
-    QSignalSpy ticks(&timer, &ClassicTimer::timeout);
+    toolkit::ClassicTimer timer(20);
+    QSignalSpy ticks(&timer, &toolkit::ClassicTimer::timeout);
     timer.setEnabled(true);
     timer.setEnabled(false);
     QVERIFY(!timer.isCounting());
@@ -71,7 +71,7 @@ void TestClassicTimer::sameValueSetsDoNotRestart_data()
 void TestClassicTimer::sameValueSetsDoNotRestart()
 {
     QFETCH(bool, viaInterval);
-    ClassicTimer timer(1000);
+    toolkit::ClassicTimer timer(1000);
     timer.setEnabled(true);
     QTest::qSleep(120);
     const int before = timer.remainingTime();
@@ -98,7 +98,7 @@ void TestClassicTimer::newIntervalRestartsARunningCount_data()
 void TestClassicTimer::newIntervalRestartsARunningCount()
 {
     QFETCH(int, newInterval);
-    ClassicTimer timer(1000);
+    toolkit::ClassicTimer timer(1000);
     timer.setEnabled(true);
     QTest::qSleep(400);
     QVERIFY(timer.remainingTime() <= 600);
@@ -115,8 +115,8 @@ void TestClassicTimer::newIntervalRestartsARunningCount()
 
 void TestClassicTimer::intervalWhileDisabledStartsNothing()
 {
-    ClassicTimer timer(1000);
-    QSignalSpy ticks(&timer, &ClassicTimer::timeout);
+    toolkit::ClassicTimer timer(1000);
+    QSignalSpy ticks(&timer, &toolkit::ClassicTimer::timeout);
     timer.setInterval(10);
     QCOMPARE(timer.interval(), 10);
     QVERIFY(!timer.enabled());
@@ -132,8 +132,8 @@ void TestClassicTimer::intervalWhileDisabledStartsNothing()
 
 void TestClassicTimer::intervalZeroNeverFires()
 {
-    ClassicTimer timer(20);
-    QSignalSpy ticks(&timer, &ClassicTimer::timeout);
+    toolkit::ClassicTimer timer(20);
+    QSignalSpy ticks(&timer, &toolkit::ClassicTimer::timeout);
     timer.setEnabled(true);
     timer.setInterval(0);
     QVERIFY(timer.enabled());
@@ -152,10 +152,11 @@ void TestClassicTimer::intervalZeroNeverFires()
 
 void TestClassicTimer::repeatsEveryIntervalWhileEnabled()
 {
-    ClassicTimer timer(25);
+    toolkit::ClassicTimer timer(25);
     QElapsedTimer clock;
     QList<qint64> tickTimes;
-    connect(&timer, &ClassicTimer::timeout, this, [&] { tickTimes.append(clock.elapsed()); });
+    connect(&timer, &toolkit::ClassicTimer::timeout, this,
+            [&] { tickTimes.append(clock.elapsed()); });
     clock.start();
     timer.setEnabled(true);
     QTRY_VERIFY_WITH_TIMEOUT(tickTimes.size() >= 3, 1000);

@@ -1,3 +1,4 @@
+#include "platform/file_replacement.h"
 #include "platform/ini_file.h"
 #include "platform/posix_file.h"
 

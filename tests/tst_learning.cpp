@@ -43,9 +43,9 @@ TForm1 &startSlow(WindowFixture &fixture, int entries)
 /// One reveal channel of the window: its label, timer, bar, tick handler and settings line.
 struct Channel
 {
-    TLabel *label;
-    ClassicTimer *timer;
-    TScrollBar *bar;
+    toolkit::TLabel *label;
+    toolkit::ClassicTimer *timer;
+    toolkit::TScrollBar *bar;
     void (TForm1::*tick)(QObject *);
     QByteArray key;
 };
@@ -62,12 +62,12 @@ Channel channel(TForm1 &form, int k)
     }
 }
 
-QList<TLabel *> fieldLabels(TForm1 &form)
+QList<toolkit::TLabel *> fieldLabels(TForm1 &form)
 {
     return {form.Caract_ch, form.Caract_pin, form.Caract_fr};
 }
 
-QList<ClassicTimer *> revealTimers(TForm1 &form)
+QList<toolkit::ClassicTimer *> revealTimers(TForm1 &form)
 {
     return {form.Timer0, form.Timer1, form.Timer2};
 }
@@ -124,11 +124,11 @@ struct PageState
                          form.compteur->caption(),
                          form.Liste_ch.tag,
                          form.PageControl1->currentIndex()};
-        for (TLabel *label : fieldLabels(form)) {
+        for (toolkit::TLabel *label : fieldLabels(form)) {
             state.captions.append(label->caption());
             state.shown.append(!label->isHidden());
         }
-        for (ClassicTimer *timer : revealTimers(form))
+        for (toolkit::ClassicTimer *timer : revealTimers(form))
             state.timersEnabled.append(timer->enabled());
         return state;
     }
@@ -139,9 +139,9 @@ struct PageState
 class ShowRecorder : public QObject
 {
 public:
-    explicit ShowRecorder(const QList<TLabel *> &labels)
+    explicit ShowRecorder(const QList<toolkit::TLabel *> &labels)
     {
-        for (TLabel *label : labels)
+        for (toolkit::TLabel *label : labels)
             label->installEventFilter(this);
         clock.start();
     }
@@ -154,12 +154,12 @@ public:
     QList<Shown> shown;
     QElapsedTimer clock;
 
-    bool isShown(const TLabel *label) const
+    bool isShown(const toolkit::TLabel *label) const
     {
         return std::any_of(shown.begin(), shown.end(),
                            [label](const Shown &s) { return s.name == label->objectName(); });
     }
-    qint64 shownAt(const TLabel *label) const
+    qint64 shownAt(const toolkit::TLabel *label) const
     {
         for (const Shown &s : shown)
             if (s.name == label->objectName())
@@ -376,7 +376,7 @@ void TestLearning::apprentissageSwitchesPageAndSteps()
     QCOMPARE(form.Caract_ch->caption(), QStringLiteral("字%1").arg(i));
     QCOMPARE(form.compteur->caption(), random ? QString() : QStringLiteral("1/ 9"));
     QVERIFY(allFieldsHidden(form));
-    for (ClassicTimer *timer : revealTimers(form))
+    for (toolkit::ClassicTimer *timer : revealTimers(form))
         QVERIFY(timer->isCounting());
 }
 
@@ -441,7 +441,7 @@ void TestLearning::stepHidesLoadsAndStartsTheThreeTimers()
     QCOMPARE(form.Caract_ch->caption(), QStringLiteral("字0"));
     QCOMPARE(form.Caract_pin->caption(), QStringLiteral("pin0"));
     QCOMPARE(form.Caract_fr->caption(), QStringLiteral("fr0"));
-    for (ClassicTimer *timer : revealTimers(form)) {
+    for (toolkit::ClassicTimer *timer : revealTimers(form)) {
         QVERIFY(timer->enabled());
         QCOMPARE(timer->interval(), 5000);
         QVERIFY(timer->remainingTime() > 4500);
@@ -498,7 +498,7 @@ void TestLearning::stepDuringPendingRevealHidesAllAndRestarts()
 
     QVERIFY(allFieldsHidden(form));
     QCOMPARE(form.Caract_ch->caption(), QStringLiteral("字1"));
-    for (ClassicTimer *timer : revealTimers(form)) {
+    for (toolkit::ClassicTimer *timer : revealTimers(form)) {
         QVERIFY(timer->enabled());
         QVERIFY2(timer->remainingTime() > 4600,
                  qPrintable(QString::number(timer->remainingTime())));
@@ -515,7 +515,7 @@ void TestLearning::resetEmptiesLabelsAndPendingTickStillReveals()
 
     form.ReinitialiserClick();
 
-    for (TLabel *label : fieldLabels(form))
+    for (toolkit::TLabel *label : fieldLabels(form))
         QCOMPARE(label->caption(), QString());
     QVERIFY(form.Caract_ch->isVisible());
     QVERIFY(!form.Caract_pin->isVisible() && !form.Caract_fr->isVisible());
@@ -652,7 +652,7 @@ void TestLearning::draggingStoresEveryPositionPassed()
 {
     WindowFixture fixture;
     TForm1 &form = fixture.start();
-    TScrollBar *bar = form.ScrollBar0;
+    toolkit::TScrollBar *bar = form.ScrollBar0;
     QList<QByteArray> stored;
     // Connected after the window's own binding, so it sees the file as the handler left it.
     connect(bar, &QScrollBar::valueChanged, this,
@@ -743,7 +743,7 @@ void TestLearning::labelsAppearInDelayOrder()
              qPrintable(QString::number(recorder.shownAt(form.Caract_pin))));
     QVERIFY(recorder.shownAt(form.Caract_ch) >= 480);
     QVERIFY(recorder.shownAt(form.Caract_fr) >= 480);
-    for (ClassicTimer *timer : revealTimers(form))
+    for (toolkit::ClassicTimer *timer : revealTimers(form))
         QVERIFY(!timer->enabled());
 }
 

@@ -520,7 +520,7 @@ void TestLessonList::failingLessonsAreReportedOnceEach()
     // "Tout sélectionner", by the button and by the menu: one rebuild, the same messages, each
     // shown over the finished lists.
     QList<qsizetype> shownOver;
-    platform::setErrorSink([&](const QString &text) {
+    toolkit::setErrorSink([&](const QString &text) {
         fixture.errors.append(text);
         shownOver.append(form.Liste_ch.count());
     });

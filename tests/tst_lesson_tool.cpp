@@ -20,6 +20,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace lessontool;
+
 namespace {
 
 using Q = qsizetype;
@@ -1056,6 +1058,22 @@ private slots:
         QCOMPARE(result.extra.size(), 1);
         QCOMPARE(result.extra[0].line, 2);
         QCOMPARE(result.extra[0].fields, 4);
+
+        // Lines end as the reader ends them: a lone CR, CR LF, LF; a unit whose low byte is a TAB
+        // or a CR (U+0909, U+0A0D) is text.
+        writeBytes(work.filePath(QStringLiteral("ends.txt")),
+                   QByteArray("\xFF\xFE", 2)
+                       + utf16le(QStringLiteral("字\tzi\tmot\tx\r字\tzi\u0909\u0A0D\tmot\r\n\r\n"
+                                                "字\ta\tb\tc\td\n字\tzi\tmot\tnote")));
+        result = checkLesson(QStringLiteral("ends.txt"));
+        QCOMPARE(result.entries, 4);
+        QCOMPARE(result.extra.size(), 3);
+        QCOMPARE(
+            (QList<qsizetype> {result.extra[0].line, result.extra[1].line, result.extra[2].line}),
+            (QList<qsizetype> {1, 4, 5}));
+        QCOMPARE((QList<qsizetype> {result.extra[0].fields, result.extra[1].fields,
+                                    result.extra[2].fields}),
+                 (QList<qsizetype> {4, 5, 4}));
 
         // Odd length: listed, read up to the stray byte, not accepted.
         writeBytes(work.filePath(QStringLiteral("odd.txt")), bytes + 'x');

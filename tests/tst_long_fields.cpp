@@ -103,7 +103,7 @@ private slots:
 void TestLongFields::fieldsAreCutToTheCapBeforeLayout()
 {
     // A small cap stands in for the real one, so that the suite never lays out huge fields.
-    const platform::ScopedFieldTextCap cap(40);
+    const toolkit::ScopedFieldTextCap cap(40);
     WindowFixture fixture;
     fixture.addLesson(QStringLiteral("a.txt"), longLessons(300));
     TForm1 &form = fixture.start();
@@ -131,7 +131,7 @@ void TestLongFields::fieldsAreCutToTheCapBeforeLayout()
     form.LQ2->click();
     form.LR3->click();
     form.Button4Click();
-    for (int k = 0; k < TRadioGroup::choiceCount; ++k) {
+    for (int k = 0; k < toolkit::TRadioGroup::choiceCount; ++k) {
         QCOMPARE(form.RadioGroup1->choiceCaption(k).size(), 40);
         QVERIFY(form.RadioGroup1->choice(k)->text().endsWith(ellipsis));
     }
@@ -147,18 +147,18 @@ void TestLongFields::fieldsAreCutToTheCapBeforeLayout()
 
 void TestLongFields::capNeverSplitsASurrogatePair()
 {
-    const platform::ScopedFieldTextCap cap(4);
+    const toolkit::ScopedFieldTextCap cap(4);
     // 𠀀 (U+20000) is two units; the cap falls between them.
     const QString field = QStringLiteral("abc\U00020000def");
-    const platform::FieldText kept = platform::capFieldText(field);
+    const toolkit::FieldText kept = toolkit::capFieldText(field);
     QCOMPARE(kept.text, QStringLiteral("abc"));
     QVERIFY(kept.cut);
-    const platform::FieldText whole = platform::capFieldText(QStringLiteral("abc"));
+    const toolkit::FieldText whole = toolkit::capFieldText(QStringLiteral("abc"));
     QCOMPARE(whole.text, QStringLiteral("abc"));
     QVERIFY(!whole.cut);
     // Cut, even where what is kept fits, the text says that something is missing.
-    QVERIFY(platform::fittedText(kept, QFont(), 1000).endsWith(ellipsis));
-    QCOMPARE(platform::fittedText(whole, QFont(), 1000), QStringLiteral("abc"));
+    QVERIFY(toolkit::fittedText(kept, QFont(), 1000).endsWith(ellipsis));
+    QCOMPARE(toolkit::fittedText(whole, QFont(), 1000), QStringLiteral("abc"));
 }
 
 void TestLongFields::longMeaningEndsWithEllipsisAtThePageEdge()
@@ -192,7 +192,7 @@ void TestLongFields::shortTextsAreShownAsTheyAre()
     TForm1 &form = fixture.start();
     form.Alea->click();
     revealEntry(form);
-    for (TLabel *label : {form.Caract_ch, form.Caract_pin, form.Caract_fr}) {
+    for (toolkit::TLabel *label : {form.Caract_ch, form.Caract_pin, form.Caract_fr}) {
         QVERIFY(!label->isElided());
         QCOMPARE(label->text(), label->caption());
         QVERIFY(label->toolTip().isEmpty());
@@ -223,7 +223,7 @@ void TestLongFields::longChoicesEndWithEllipsisInsideTheGroup()
     programRandom().setSeed(5);
     form.Button4Click();
 
-    for (int k = 0; k < TRadioGroup::choiceCount; ++k) {
+    for (int k = 0; k < toolkit::TRadioGroup::choiceCount; ++k) {
         QRadioButton *choice = form.RadioGroup1->choice(k);
         QVERIFY(form.RadioGroup1->isChoiceElided(k));
         QVERIFY(choice->text().endsWith(ellipsis));
@@ -248,7 +248,7 @@ void TestLongFields::cutLessonNamesGetATooltip()
     fixture.addLesson(longName, {QStringLiteral("你好\tnǐ hǎo\tbonjour")});
     fixture.addLesson(QStringLiteral("02 Un.txt"), {QStringLiteral("一\tyī\tun")});
     TForm1 &form = fixture.start();
-    TCheckListView *list = form.ListView1;
+    toolkit::TCheckListView *list = form.ListView1;
     const int longRow = list->item(0)->text() == longName ? 0 : 1;
     const int shortRow = 1 - longRow;
 
@@ -274,7 +274,7 @@ void TestLongFields::emptyListSaysWhereLessonsAreLookedFor()
 {
     WindowFixture fixture;
     TForm1 &form = fixture.start();
-    TCheckListView *list = form.ListView1;
+    toolkit::TCheckListView *list = form.ListView1;
     QCOMPARE(list->count(), 0);
     const QString hint = list->emptyHint();
     QVERIFY(hint.contains(QDir::toNativeSeparators(fixture.work.path())));
@@ -294,7 +294,7 @@ void TestLongFields::emptyListSaysWhereLessonsAreLookedFor()
 
 void TestLongFields::emBoxRunsAndTheirPlace()
 {
-    const QList<platform::TextRun> runs = platform::emBoxRuns(QStringLiteral("gg (哥哥)pH值"));
+    const QList<toolkit::TextRun> runs = toolkit::emBoxRuns(QStringLiteral("gg (哥哥)pH值"));
     QCOMPARE(runs.size(), 4);
     QCOMPARE(runs.at(0).withinEmBox, false);
     QCOMPARE(runs.at(0).length, 4); // "gg ("
@@ -303,17 +303,16 @@ void TestLongFields::emBoxRunsAndTheirPlace()
     QCOMPARE(runs.at(2).length, 3); // ")pH"
     QCOMPARE(runs.at(3).withinEmBox, true);
     // Full-width punctuation and a combining mark stay with the ideographs.
-    QCOMPARE(platform::emBoxRuns(QStringLiteral("你好（老）\u0301")).size(), 1);
+    QCOMPARE(toolkit::emBoxRuns(QStringLiteral("你好（老）\u0301")).size(), 1);
 
     // Ink from 10 above to 4 below the baseline, in a box from 0 to 20: the baseline at 18 would
     // push it 2 below the box: raised by 2. At 12 it fits: unchanged.
     const QRectF ink(0, -10, 8, 14);
-    QCOMPARE(platform::placeRunInside(ink, 18, 0, 20).baseline, 16.0);
-    QCOMPARE(platform::placeRunInside(ink, 12, 0, 20).baseline, 12.0);
-    QCOMPARE(platform::placeRunInside(ink, 6, 0, 20).baseline, 10.0);
+    QCOMPARE(toolkit::placeRunInside(ink, 18, 0, 20).baseline, 16.0);
+    QCOMPARE(toolkit::placeRunInside(ink, 12, 0, 20).baseline, 12.0);
+    QCOMPARE(toolkit::placeRunInside(ink, 6, 0, 20).baseline, 10.0);
     // Taller than the box: scaled to fill it exactly.
-    const platform::RunPlacement scaled
-        = platform::placeRunInside(QRectF(0, -30, 8, 40), 18, 0, 20);
+    const toolkit::RunPlacement scaled = toolkit::placeRunInside(QRectF(0, -30, 8, 40), 18, 0, 20);
     QCOMPARE(scaled.scale, 0.5);
     QCOMPARE(scaled.baseline + scaled.scale * -30, 0.0);
 }
@@ -360,7 +359,7 @@ void TestLongFields::scrollBarShowsItsFocus()
     WindowFixture fixture;
     TForm1 &form = fixture.start();
     QVERIFY(QTest::qWaitForWindowActive(&form));
-    TScrollBar *bar = form.ScrollBar1;
+    toolkit::TScrollBar *bar = form.ScrollBar1;
     const QImage unfocused = bar->grab().toImage();
     bar->setFocus(Qt::TabFocusReason);
     QVERIFY(bar->hasFocus());

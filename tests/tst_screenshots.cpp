@@ -80,7 +80,7 @@ void TestScreenshots::learningPageWithARevealedCard()
     form.Timer0Timer();
     form.Timer1Timer();
     form.Timer2Timer();
-    for (const TLabel *field : {form.Caract_ch, form.Caract_pin, form.Caract_fr}) {
+    for (const toolkit::TLabel *field : {form.Caract_ch, form.Caract_pin, form.Caract_fr}) {
         QVERIFY(field->isVisible());
         QVERIFY(!field->caption().isEmpty());
     }
@@ -95,8 +95,8 @@ void TestScreenshots::testPageShowingTheVerdict()
     QTest::mouseClick(form.Button4, Qt::LeftButton);
     QVERIFY(form.RadioGroup1->isVisible());
     // A wrong answer: the verdict, the right choice highlighted and the solution all show.
-    QRadioButton *wrong
-        = form.RadioGroup1->choice((form.quiz.correctSlot() + 1) % TRadioGroup::choiceCount);
+    QRadioButton *wrong = form.RadioGroup1->choice((form.quiz.correctSlot() + 1)
+                                                   % toolkit::TRadioGroup::choiceCount);
     QTest::mouseClick(wrong, Qt::LeftButton, {}, QPoint(wrong->height() / 2, wrong->height() / 2));
     QVERIFY(form.Timer3->enabled());
     QVERIFY(form.Solution->isVisible());

@@ -137,7 +137,7 @@ void TestSizeMenus::clickAppliesTicksAndStores()
     WindowFixture fixture;
     TForm1 &form = fixture.start();
     const auto [action, menu] = rowItem(form);
-    auto *target = form.findChild<TLabel *>(label);
+    auto *target = form.findChild<toolkit::TLabel *>(label);
     QVERIFY(action && menu && target);
     QVERIFY(menu->actions().contains(action));
 
@@ -153,8 +153,8 @@ void TestSizeMenus::clickAppliesTicksAndStores()
     const QString family = target->font().family();
     const QColor colour = target->palette().color(QPalette::WindowText);
     const bool visible = target->isVisible();
-    QList<std::pair<TLabel *, int>> others;
-    for (TLabel *each : {form.Caract_ch, form.Caract_pin, form.Caract_fr})
+    QList<std::pair<toolkit::TLabel *, int>> others;
+    for (toolkit::TLabel *each : {form.Caract_ch, form.Caract_pin, form.Caract_fr})
         if (each != target)
             others.append({each, each->fontSize()});
     const auto testFonts = testPageFonts(form);
@@ -255,7 +255,7 @@ void TestSizeMenus::refusedWriteKeepsTheChange()
     // A directory where the file should be: refused even for root.
     QVERIFY(QDir().mkpath(fixture.exeDir.filePath(QStringLiteral("dadorir_iruze.ini"))));
     auto *action = form.findChild<QAction *>(item);
-    auto *target = form.findChild<TLabel *>(label);
+    auto *target = form.findChild<toolkit::TLabel *>(label);
     QVERIFY(action && target);
     const auto testFonts = testPageFonts(form);
 

@@ -146,8 +146,8 @@ public:
         QCOMPARE(m_form.Caract_pin->caption(), m_form.Liste_pin.view(expected));
         QCOMPARE(m_form.Caract_fr->caption(), m_form.Liste_fr.view(expected));
 
-        ClassicTimer *const timers[] = {m_form.Timer0, m_form.Timer1, m_form.Timer2};
-        TLabel *const labels[] = {m_form.Caract_ch, m_form.Caract_pin, m_form.Caract_fr};
+        toolkit::ClassicTimer *const timers[] = {m_form.Timer0, m_form.Timer1, m_form.Timer2};
+        toolkit::TLabel *const labels[] = {m_form.Caract_ch, m_form.Caract_pin, m_form.Caract_fr};
         const quint32 ticks = m_decide.draw(8); // which of the three delays have run out
         if (ticks & 1)
             m_form.Timer0Timer();
@@ -197,7 +197,7 @@ public:
                 && byField[shown]->view(i) == right
                 && byField[third]->view(i) == m_form.Solution->caption();
         QVERIFY2(found, qPrintable(m_form.question->caption()));
-        for (int k = 0; k < TRadioGroup::choiceCount; ++k) {
+        for (int k = 0; k < toolkit::TRadioGroup::choiceCount; ++k) {
             QVERIFY(!m_form.RadioGroup1->choice(k)->isChecked());
             QVERIFY(!m_form.RadioGroup1->isChoiceHighlighted(k));
         }

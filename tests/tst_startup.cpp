@@ -155,7 +155,7 @@ void TestStartup::noSettingsFileGivesTheDesign()
     QCOMPARE(form.Timer1->interval(), 2500);
     QCOMPARE(form.Timer2->interval(), 3500);
     QCOMPARE(form.Timer3->interval(), 3000);
-    for (const ClassicTimer *timer : {form.Timer0, form.Timer1, form.Timer2, form.Timer3})
+    for (const toolkit::ClassicTimer *timer : {form.Timer0, form.Timer1, form.Timer2, form.Timer3})
         QVERIFY(!timer->enabled());
     QCOMPARE(form.Caract_ch->fontSize(), 50);
     QCOMPARE(form.Caract_pin->fontSize(), 22);
@@ -414,7 +414,8 @@ void TestStartup::learnerSeesTheLearningPageFirst()
     QCOMPARE(QApplication::focusWidget(), form.Button2);
     QCOMPARE(form.PageControl1->currentIndex(), 0);
     QCOMPARE(form.PageControl1->currentWidget(), form.TabSheet1);
-    for (const TLabel *label : {form.Caract_ch, form.Caract_pin, form.Caract_fr, form.compteur}) {
+    for (const toolkit::TLabel *label :
+         {form.Caract_ch, form.Caract_pin, form.Caract_fr, form.compteur}) {
         QCOMPARE(label->caption(), QString());
         QVERIFY(label->isVisible());
     }
@@ -439,7 +440,7 @@ void TestStartup::learnerSeesTheLearningPageFirst()
     QCOMPARE(form.note->caption(), QStringLiteral("0 / 0"));
     QCOMPARE(form.question->caption(), QString());
     QCOMPARE(form.RadioGroup1->itemIndex(), -1);
-    for (int k = 0; k < TRadioGroup::choiceCount; ++k)
+    for (int k = 0; k < toolkit::TRadioGroup::choiceCount; ++k)
         QVERIFY(!form.RadioGroup1->choice(k)->isChecked());
     QCOMPARE(form.quiz.correctSlot(), 0);
     QCOMPARE(form.quiz.answeredCount(), 0);
@@ -474,7 +475,7 @@ void TestStartup::labelsAreLaidOutOnceWhenFirstShown()
     fixture.addLesson(QStringLiteral("a.txt"), numberedLines(6, QStringLiteral("a")));
     TForm1 &form = fixture.start(false);
     // Built and given their fonts, captions and places, but nothing laid out before it shows.
-    for (const TLabel *label : {form.Caract_ch, form.Label1, form.question, form.Solution})
+    for (const toolkit::TLabel *label : {form.Caract_ch, form.Label1, form.question, form.Solution})
         QCOMPARE(label->layoutCount(), 0);
     QCOMPARE(form.question->font().family(), QStringLiteral("SimSun"));
     QCOMPARE(form.Solution->caption(), QStringLiteral("老 Solution"));
@@ -483,10 +484,10 @@ void TestStartup::labelsAreLaidOutOnceWhenFirstShown()
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     // The page shown: each of its captions once, in its own font, not first in the window's; the
     // emptied fields take no width and need no font.
-    for (const TLabel *label : {form.Label1, form.Label2, form.Label3})
+    for (const toolkit::TLabel *label : {form.Label1, form.Label2, form.Label3})
         QVERIFY2(label->layoutCount() == 1, qPrintable(label->objectName()));
     QCOMPARE(form.Label1->size(), form.Label1->sizeHint());
-    for (const TLabel *label : {form.Caract_ch, form.Caract_pin, form.Caract_fr}) {
+    for (const toolkit::TLabel *label : {form.Caract_ch, form.Caract_pin, form.Caract_fr}) {
         QVERIFY2(label->layoutCount() == 0, qPrintable(label->objectName()));
         QCOMPARE(label->width(), 0);
     }

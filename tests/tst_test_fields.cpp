@@ -47,7 +47,7 @@ void verifyLayout(const TForm1 &form, const Layout &layout)
     const bool answeredPinyin = form.LR2->isChecked();
     QCOMPARE(form.question->font().family(), faceFor(layout.questionFamily, askedPinyin));
     QCOMPARE(form.question->font().pointSize(), layout.questionSize);
-    for (int k = 0; k < TRadioGroup::choiceCount; ++k) {
+    for (int k = 0; k < toolkit::TRadioGroup::choiceCount; ++k) {
         QCOMPARE(form.RadioGroup1->choice(k)->font().family(),
                  faceFor(layout.choicesFamily, answeredPinyin));
         QCOMPARE(form.RadioGroup1->choice(k)->font().pointSize(), layout.choicesSize);

@@ -72,7 +72,7 @@ Expected predict(const TForm1 &form)
 QStringList choiceCaptions(const TForm1 &form)
 {
     QStringList captions;
-    for (int k = 0; k < TRadioGroup::choiceCount; ++k)
+    for (int k = 0; k < toolkit::TRadioGroup::choiceCount; ++k)
         captions << form.RadioGroup1->choice(k)->text();
     return captions;
 }
@@ -130,7 +130,7 @@ bool isGreenBold(const TForm1 &form, int k)
 /// All six unticked and in their normal look.
 void verifyChoicesReset(const TForm1 &form)
 {
-    for (int k = 0; k < TRadioGroup::choiceCount; ++k) {
+    for (int k = 0; k < toolkit::TRadioGroup::choiceCount; ++k) {
         QVERIFY2(!form.RadioGroup1->choice(k)->isChecked(), qPrintable(QString::number(k)));
         QVERIFY2(isNormal(form, k), qPrintable(QString::number(k)));
     }
@@ -157,7 +157,7 @@ void clickChoice(TForm1 &form, int k)
 
 int wrongSlot(int slot, int offset = 1)
 {
-    return (slot + offset) % TRadioGroup::choiceCount;
+    return (slot + offset) % toolkit::TRadioGroup::choiceCount;
 }
 
 /// Stops the test function when a helper failed.
@@ -347,7 +347,7 @@ void TestTestMode::rightAnswer()
     QVERIFY(form.Timer3->enabled());
     QCOMPARE(form.Timer3->interval(), 3000);
     QVERIFY(form.Timer3->isCounting());
-    for (int k = 0; k < TRadioGroup::choiceCount; ++k)
+    for (int k = 0; k < toolkit::TRadioGroup::choiceCount; ++k)
         QVERIFY(isNormal(form, k));
     // The question stays until the delay ends.
     CHECKED(verifyQuestion(form, expected));
@@ -369,7 +369,7 @@ void TestTestMode::wrongAnswer()
     QVERIFY(form.RadioGroup1->choice(clicked)->isChecked());
     QVERIFY(isNormal(form, clicked));
     QVERIFY(!form.RadioGroup1->choice(expected.slot)->isChecked());
-    for (int k = 0; k < TRadioGroup::choiceCount; ++k)
+    for (int k = 0; k < toolkit::TRadioGroup::choiceCount; ++k)
         QVERIFY(k == expected.slot || isNormal(form, k));
 }
 
@@ -681,7 +681,7 @@ void TestTestMode::ampersandsShowAsTheyStand()
     form.PageControl1->setCurrentIndex(1);
     QTest::mouseClick(form.Button4, Qt::LeftButton);
     QVERIFY(form.RadioGroup1->isVisible());
-    for (int k = 0; k < TRadioGroup::choiceCount; ++k) {
+    for (int k = 0; k < toolkit::TRadioGroup::choiceCount; ++k) {
         const QString text = form.RadioGroup1->choice(k)->text();
         QVERIFY2(QKeySequence::mnemonic(text).isEmpty(), qPrintable(text));
         QVERIFY(QString(text)

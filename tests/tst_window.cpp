@@ -277,7 +277,7 @@ void TestWindow::fixedComponents()
     QCOMPARE(!widget->isHidden(), shown);
     QCOMPARE(widget->isEnabled(), enabled);
     // The labels of fixed size centre their text.
-    if (const auto *label = qobject_cast<const TLabel *>(widget))
+    if (const auto *label = qobject_cast<const toolkit::TLabel *>(widget))
         QCOMPARE(label->alignment(), Qt::AlignCenter);
 }
 
@@ -316,7 +316,7 @@ void TestWindow::autoSizeLabels()
 
     WindowFixture fixture;
     TForm1 &form = fixture.start();
-    auto *label = qobject_cast<TLabel *>(component(form, name));
+    auto *label = qobject_cast<toolkit::TLabel *>(component(form, name));
     QVERIFY(label);
     // A page's labels are laid out when the learner first opens it.
     if (parent == QStringLiteral("TabSheet2")) {
@@ -494,7 +494,7 @@ void TestWindow::tabOrder()
         form.ScrollBar1, form.ScrollBar2, form.Selectionner, form.precedent,    form.Alea,
         form.ScrollBar0, form.LQ1,        form.LQ2,          form.LQ3,          form.LR1,
         form.LR2,        form.LR3,        form.Button4,      form.Reinitialiser};
-    for (int k = 0; k < TRadioGroup::choiceCount; ++k)
+    for (int k = 0; k < toolkit::TRadioGroup::choiceCount; ++k)
         designed.append(form.RadioGroup1->choice(k));
 
     QList<QWidget *> walked;
@@ -692,12 +692,12 @@ void TestWindow::errorReportText()
 {
     QFETCH(QString, message);
     QFETCH(QString, shown);
-    QCOMPARE(platform::errorReportText(message), shown);
+    QCOMPARE(toolkit::errorReportText(message), shown);
 
     QStringList reported;
-    platform::setErrorSink([&reported](const QString &text) { reported.append(text); });
-    platform::reportError(message);
-    platform::setErrorSink({});
+    toolkit::setErrorSink([&reported](const QString &text) { reported.append(text); });
+    toolkit::reportError(message);
+    toolkit::setErrorSink({});
     QCOMPARE(reported, QStringList {shown});
 }
 
@@ -721,9 +721,9 @@ void TestWindow::designFacesRenderWithDebianFonts()
     QFETCH(QString, rendered);
     if (!QFontDatabase::families().contains(rendered))
         SKIP_OR_FAIL_IN_CI("the Debian font is not installed here");
-    platform::installFontSubstitutions();
-    QCOMPARE(QFontInfo(platform::designFont(design, 12)).family(), rendered);
-    QCOMPARE(QFontInfo(platform::designFont(design, 12, true)).bold(), true);
+    toolkit::installFontSubstitutions();
+    QCOMPARE(QFontInfo(toolkit::designFont(design, 12)).family(), rendered);
+    QCOMPARE(QFontInfo(toolkit::designFont(design, 12, true)).bold(), true);
 }
 
 void TestWindow::messageBoxes()
@@ -748,7 +748,7 @@ void TestWindow::messageBoxes()
 
     Seen error;
     readAndClose(error);
-    platform::reportError(QStringLiteral("Fichier introuvable"));
+    toolkit::reportError(QStringLiteral("Fichier introuvable"));
     QCOMPARE(error.title, QStringLiteral("Hanlexo - vocab"));
     QCOMPARE(error.text, QStringLiteral("Fichier introuvable."));
     QCOMPARE(error.icon, QMessageBox::Critical);
@@ -756,7 +756,7 @@ void TestWindow::messageBoxes()
 
     Seen plain;
     readAndClose(plain);
-    platform::showPlainMessage(QStringLiteral("Vous devez sélectionner au moins un cours"));
+    toolkit::showPlainMessage(QStringLiteral("Vous devez sélectionner au moins un cours"));
     QCOMPARE(plain.title, QStringLiteral("Erreur"));
     QCOMPARE(plain.text, QStringLiteral("Vous devez sélectionner au moins un cours"));
     QCOMPARE(plain.icon, QMessageBox::NoIcon);
@@ -766,18 +766,18 @@ void TestWindow::messageBoxes()
 void TestWindow::errorInAHandlerIsReportedAndTheLoopGoesOn()
 {
     QStringList reported;
-    platform::setErrorSink([&reported](const QString &text) { reported.append(text); });
+    toolkit::setErrorSink([&reported](const QString &text) { reported.append(text); });
     bool stopped = true;
     bool laterEventRan = false;
     QTimer::singleShot(0, qApp, [&] {
-        platform::guarded([&] {
+        toolkit::guarded([&] {
             throw platform::AppError(QStringLiteral("Accès au fichier refusé"));
             stopped = false; // never reached: the handler stops at the error
         });
     });
     QTimer::singleShot(0, qApp, [&] { laterEventRan = true; });
     QTRY_VERIFY(laterEventRan);
-    platform::setErrorSink({});
+    toolkit::setErrorSink({});
 
     QCOMPARE(reported, QStringList {QStringLiteral("Accès au fichier refusé.")});
     QVERIFY(stopped);

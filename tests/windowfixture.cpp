@@ -15,7 +15,7 @@ WindowFixture::WindowFixture()
         qFatal("cannot make the temporary directories");
     // Fonts only: the application keeps the suite's own name and icon, so that each window is
     // seen to set its own.
-    platform::installFontSubstitutions();
+    toolkit::installFontSubstitutions();
 }
 
 WindowFixture::~WindowFixture()

@@ -105,7 +105,8 @@ int main(int argc, char *argv[])
     form.Button4->click();
     if (!form.RadioGroup1->isVisible())
         fail(QStringLiteral("no question was drawn: ") + sandbox.reports().join(u' '));
-    form.RadioGroup1->choice((form.quiz.correctSlot() + 1) % TRadioGroup::choiceCount)->click();
+    form.RadioGroup1->choice((form.quiz.correctSlot() + 1) % toolkit::TRadioGroup::choiceCount)
+        ->click();
     if (!form.Timer3->enabled())
         fail(QStringLiteral("the answer was not scored"));
     save(&form, output, QStringLiteral("main-test.png"));
@@ -129,7 +130,8 @@ int main(int argc, char *argv[])
     form.Reinitialiser->click();
     form.LR3->click();
     form.Button4->click();
-    form.RadioGroup1->choice((form.quiz.correctSlot() + 1) % TRadioGroup::choiceCount)->click();
+    form.RadioGroup1->choice((form.quiz.correctSlot() + 1) % toolkit::TRadioGroup::choiceCount)
+        ->click();
     save(&form, output, QStringLiteral("main-test-chinese-solution.png"));
 
     form.Aproposde1->trigger();

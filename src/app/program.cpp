@@ -27,7 +27,7 @@ void setUpApplication()
 {
     QApplication::setApplicationName(applicationTitle());
     QApplication::setWindowIcon(programIcon());
-    platform::installFontSubstitutions();
+    toolkit::installFontSubstitutions();
 }
 
 std::unique_ptr<TForm1> makeWindows()

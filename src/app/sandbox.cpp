@@ -16,14 +16,14 @@ Sandbox::Sandbox()
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(exeDir.filePath(QStringLiteral("config"))));
     platform::setExecutablePathOverride(
         QFile::encodeName(exeDir.filePath(QStringLiteral("hanlexo-vocab"))));
-    platform::setErrorSink([this](const QString &text) { errors.append(text); });
-    platform::setPlainMessageSink([this](const QString &text) { plainMessages.append(text); });
+    toolkit::setErrorSink([this](const QString &text) { errors.append(text); });
+    toolkit::setPlainMessageSink([this](const QString &text) { plainMessages.append(text); });
 }
 
 Sandbox::~Sandbox()
 {
-    platform::setErrorSink({});
-    platform::setPlainMessageSink({});
+    toolkit::setErrorSink({});
+    toolkit::setPlainMessageSink({});
     platform::setExecutablePathOverride({});
     if (m_previousConfigHome.isNull())
         qunsetenv("XDG_CONFIG_HOME");

@@ -40,5 +40,5 @@ void TForm1::FormCreate()
         [this] { ReinitialiserClick(); },
     };
     for (const auto &step : steps)
-        platform::guarded(step);
+        toolkit::guarded(step);
 }

@@ -1,5 +1,6 @@
 #include "app/tform1.h"
 
+#include "app/title.h"
 #include "display/about_box.h"
 #include "display/icons.h"
 #include "settings/settings.h"
@@ -33,7 +34,7 @@ void nameUncaptionedWidgets(TForm1 &form)
         form.PageControl1->widget(page)->setAccessibleName(form.PageControl1->tabText(page));
     form.ListView1->setAccessibleName(form.GroupBox1->title());
     for (QMenu *menu : form.MainMenu1->findChildren<QMenu *>())
-        menu->setAccessibleName(platform::withoutAccessKeys(menu->title()));
+        menu->setAccessibleName(toolkit::withoutAccessKeys(menu->title()));
 }
 
 } // namespace
@@ -48,9 +49,9 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
     createSizeMenus();
     nameUncaptionedWidgets(*this);
     setTabOrders();
-    platform::pressButtonsOnPlainEnterOnly(this);
-    platform::tabEntersAtTickedButton({LQ1, LQ2, LQ3});
-    platform::tabEntersAtTickedButton({LR1, LR2, LR3});
+    toolkit::pressButtonsOnPlainEnterOnly(this);
+    toolkit::tabEntersAtTickedButton({LQ1, LQ2, LQ3});
+    toolkit::tabEntersAtTickedButton({LR1, LR2, LR3});
     bindEvents();
     FormCreate();
 }
@@ -60,12 +61,12 @@ TForm1::~TForm1() = default;
 void TForm1::createShell()
 {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Hanlexo - vocab " HANLEXO_VERSION));
+    setWindowTitle(applicationTitle() + QStringLiteral(" " HANLEXO_VERSION));
     // Single fixed border: Close and Minimize, no Maximize.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                    | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFont(platform::designFont(QStringLiteral("Tahoma"), 8));
+    setFont(toolkit::designFont(QStringLiteral("Tahoma"), 8));
     setWindowIcon(programIcon());
 
     // The client area below the menu bar is the designed 743 x 318; the window adopts it.
@@ -201,7 +202,7 @@ void TForm1::showCentred()
     // The first control in tab order that can take the focus gets it.
     Button2->setFocus();
     show();
-    platform::centreFramedWindow(this);
+    toolkit::centreFramedWindow(this);
     activateWindow();
 }
 

@@ -11,7 +11,6 @@
 
 #include <memory>
 
-class ClassicTimer;
 class QAction;
 class QCheckBox;
 class QFrame;
@@ -24,9 +23,13 @@ class QRadioButton;
 class QTabWidget;
 class Settings;
 class TForm2;
+
+namespace toolkit {
+class ClassicTimer;
 class TLabel;
 class TRadioGroup;
 class TScrollBar;
+} // namespace toolkit
 
 /// The main window: owns every component and all program state. Its handlers are defined in the
 /// folder of their subsystem.
@@ -35,6 +38,13 @@ class TForm1 : public QMainWindow
     Q_OBJECT
 
 public:
+    // The toolkit's components, by the names the window's design gives them.
+    using ClassicTimer = toolkit::ClassicTimer;
+    using TCheckListView = toolkit::TCheckListView;
+    using TLabel = toolkit::TLabel;
+    using TRadioGroup = toolkit::TRadioGroup;
+    using TScrollBar = toolkit::TScrollBar;
+
     /// Builds every component in its design state, binds the events, then runs FormCreate.
     explicit TForm1(QWidget *parent = nullptr);
     ~TForm1() override;
@@ -253,6 +263,6 @@ private:
 template<typename Sender, typename Signal>
 void TForm1::bind(Sender *sender, Signal signal, void (TForm1::*handler)(QObject *))
 {
-    platform::connectGuarded(sender, signal, this,
-                             [this, sender, handler] { (this->*handler)(sender); });
+    toolkit::connectGuarded(sender, signal, this,
+                            [this, sender, handler] { (this->*handler)(sender); });
 }

@@ -16,10 +16,10 @@
 
 namespace {
 
-TLabel *label(QWidget *parent, const char *name, const QString &caption, int left, int top,
-              const QFont &font)
+toolkit::TLabel *label(QWidget *parent, const char *name, const QString &caption, int left, int top,
+                       const QFont &font)
 {
-    auto *created = new TLabel(caption, parent, true);
+    auto *created = new toolkit::TLabel(caption, parent, true);
     created->setObjectName(QString::fromLatin1(name));
     created->setFont(font);
     created->move(left, top);
@@ -46,7 +46,7 @@ TForm2::TForm2(QWidget *parent) : QDialog(parent)
     // neither back.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setWindowIcon(programIcon());
-    setFont(platform::designFont(QStringLiteral("Tahoma"), 8));
+    setFont(toolkit::designFont(QStringLiteral("Tahoma"), 8));
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
     setFixedSize(244, 279);
@@ -59,11 +59,11 @@ TForm2::TForm2(QWidget *parent) : QDialog(parent)
     Image1->setAccessibleName(applicationTitle());
 
     const QFont windowFont = font();
-    const QFont bold = platform::designFont(QStringLiteral("Tahoma"), 8, true);
+    const QFont bold = toolkit::designFont(QStringLiteral("Tahoma"), 8, true);
     Label1 = label(this, "Label1", QStringLiteral("Hanlexo"), 112, 16,
-                   platform::designFont(QStringLiteral("Tahoma"), 12, true));
+                   toolkit::designFont(QStringLiteral("Tahoma"), 12, true));
     Label5 = label(this, "Label5", QStringLiteral("Vocab version " HANLEXO_VERSION), 104, 48,
-                   platform::designFont(QStringLiteral("Tahoma"), 12));
+                   toolkit::designFont(QStringLiteral("Tahoma"), 12));
     Label7 = label(this, "Label7", QStringLiteral("www.hanlexo.example.org"), 24, 80, bold);
 
     GroupBox1 = groupBox(this, "GroupBox1", QStringLiteral("Licence"), QRect(8, 98, 225, 73));
@@ -83,9 +83,9 @@ TForm2::TForm2(QWidget *parent) : QDialog(parent)
     Button1->setGeometry(152, 184, 81, 89);
     // The only control that takes the focus, so Enter and Space press it as well.
     Button1->setFocus();
-    platform::connectGuarded(Button1, &QPushButton::clicked, this,
-                             [this] { Button1Click(Button1); });
-    platform::pressButtonsOnPlainEnterOnly(this);
+    toolkit::connectGuarded(Button1, &QPushButton::clicked, this,
+                            [this] { Button1Click(Button1); });
+    toolkit::pressButtonsOnPlainEnterOnly(this);
 }
 
 void TForm2::showAbout()
@@ -93,16 +93,16 @@ void TForm2::showAbout()
     // When already shown it stays where the learner has put it and only comes to the front.
     if (!isVisible()) {
         // A manager reads the hints each time the box maps again.
-        platform::offerNoCaptionButtons(this);
+        toolkit::offerNoCaptionButtons(this);
         if (m_placed) {
             move(m_lastPosition);
             show();
         } else {
             // Placed before it maps, so the toolkit does not centre it over the main window
             // first; placed again once it is shown, and once the frame is known.
-            platform::centreOnScreen(this);
+            toolkit::centreOnScreen(this);
             show();
-            platform::centreFramedWindow(this);
+            toolkit::centreFramedWindow(this);
             m_placed = true;
         }
     }

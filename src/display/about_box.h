@@ -6,7 +6,9 @@
 class QGroupBox;
 class QLabel;
 class QPushButton;
+namespace toolkit {
 class TLabel;
+} // namespace toolkit
 
 /// The about box: shown without modality, hidden again by "OK" or Escape.
 class TForm2 : public QDialog
@@ -14,6 +16,9 @@ class TForm2 : public QDialog
     Q_OBJECT
 
 public:
+    // The toolkit's label, by the name the window's design gives it.
+    using TLabel = toolkit::TLabel;
+
     explicit TForm2(QWidget *parent = nullptr);
 
     /// Makes the box visible and brings it to the front: centred on the desktop the first time,

@@ -17,7 +17,7 @@ struct SizeMenu
     const char *name;
     const char *caption;
     QMenu *TForm1::*menu;
-    TLabel *TForm1::*label;
+    toolkit::TLabel *TForm1::*label;
     const char *key;
 };
 

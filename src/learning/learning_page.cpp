@@ -20,13 +20,13 @@ void TForm1::createLearningPage()
         return created;
     };
     Caract_ch = label("Caract_ch", QStringLiteral("老"), TabSheet1, 24, 8,
-                      platform::designFont(QStringLiteral("SimSun"), 50));
+                      toolkit::designFont(QStringLiteral("SimSun"), 50));
     Caract_pin
-        = label("Caract_pin", QStringLiteral("lǎo"), TabSheet1, 32, 88, platform::pinyinFont(22));
-    Caract_pin->setFontColor(platform::colorFromBgr(0x000080));
+        = label("Caract_pin", QStringLiteral("lǎo"), TabSheet1, 32, 88, toolkit::pinyinFont(22));
+    Caract_pin->setFontColor(toolkit::colorFromBgr(0x000080));
     Caract_fr = label("Caract_fr", QStringLiteral("vieux"), TabSheet1, 32, 136,
-                      platform::designFont(QStringLiteral("Arial"), 20));
-    Caract_fr->setFontColor(platform::colorFromBgr(0x005300));
+                      toolkit::designFont(QStringLiteral("Arial"), 20));
+    Caract_fr->setFontColor(toolkit::colorFromBgr(0x005300));
 
     Panel1 = new QFrame(TabSheet1);
     Panel1->setObjectName(QStringLiteral("Panel1"));
@@ -62,7 +62,7 @@ void TForm1::createLearningPage()
     compteur->setObjectName(QStringLiteral("compteur"));
     compteur->setGeometry(280, 56, 65, 13);
     compteur->setAlignment(Qt::AlignCenter);
-    compteur->setFont(platform::designFont(QStringLiteral("MS Sans Serif"), 8, true));
+    compteur->setFont(toolkit::designFont(QStringLiteral("MS Sans Serif"), 8, true));
 
     Selectionner = new QPushButton(QStringLiteral("Suivant"), Panel1);
     Selectionner->setObjectName(QStringLiteral("Selectionner"));

@@ -25,7 +25,7 @@ void TForm1::AleaClick(QObject * /*Sender*/)
     compteur->setCaption(QString());
     const bool random = Alea->isChecked();
     if (random) {
-        const platform::FocusHandover handover({precedent});
+        const toolkit::FocusHandover handover({precedent});
         precedent->hide();
         compteur->hide();
         handover.giveTo(Selectionner);

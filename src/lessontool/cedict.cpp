@@ -2,6 +2,8 @@
 
 #include "lessontool/pinyin.h"
 
+namespace lessontool {
+
 namespace {
 
 // The marks of the line format are ASCII, so one reading of it serves decoded text and UTF-8 bytes
@@ -111,3 +113,5 @@ QString cedictFormatText()
 {
     return QStringLiteral("pas au format du dictionnaire (TRAD SIMP [pin1 yin1] /sens/)");
 }
+
+} // namespace lessontool

@@ -10,6 +10,8 @@
 #include <optional>
 #include <utility>
 
+namespace lessontool {
+
 /// One line of a dictionary in the CEDICT format, as the free Chinese dictionaries ship it
 /// (CC-CEDICT, CFDICT, HanDeDict): "傳統 传统 [chuan2 tong3] /tradition/traditional/".
 struct CedictEntry
@@ -35,3 +37,5 @@ LessonEntry cedictLessonEntry(const CedictEntry &entry, bool rawPinyin = false);
 
 /// What a report says of a line that is not in the dictionary format.
 QString cedictFormatText();
+
+} // namespace lessontool

@@ -13,6 +13,8 @@
 #include <cerrno>
 #include <cstdio>
 
+namespace lessontool {
+
 namespace {
 
 constexpr int exitDone = 0;
@@ -400,3 +402,5 @@ int runLessonTool(const QStringList &arguments)
                         : QStringLiteral("sortie standard : écriture impossible (%1)")
                               .arg(writeErrorText(error)));
 }
+
+} // namespace lessontool

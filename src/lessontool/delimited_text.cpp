@@ -1,31 +1,27 @@
 #include "lessontool/delimited_text.h"
 
+#include "platform/text_lines.h"
+
 #include <array>
+
+namespace lessontool {
 
 namespace {
 
-bool isLineEnd(QChar c)
-{
-    return c == u'\n' || c == u'\r';
-}
+using platform::isLineEnd;
+using platform::lineAt;
 
 // The position after the line end at pos (CR LF counting as one).
 qsizetype skipLineEnd(QStringView text, qsizetype pos)
 {
-    if (text[pos] == u'\r' && pos + 1 < text.size() && text[pos + 1] == u'\n')
-        return pos + 2;
-    return pos + 1;
+    return lineAt(text, pos).end;
 }
 
 // The offset count lines after pos (or the end of text).
 qsizetype skipLines(QStringView text, qsizetype pos, qsizetype count)
 {
-    for (; count > 0 && pos < text.size(); --count) {
-        while (pos < text.size() && !isLineEnd(text[pos]))
-            ++pos;
-        if (pos < text.size())
-            pos = skipLineEnd(text, pos);
-    }
+    for (; count > 0 && pos < text.size(); --count)
+        pos = lineAt(text, pos).end;
     return pos;
 }
 
@@ -33,20 +29,13 @@ qsizetype skipLines(QStringView text, qsizetype pos, qsizetype count)
 QList<QStringView> firstLines(QStringView text, qsizetype count)
 {
     QList<QStringView> lines;
-    qsizetype start = 0;
-    while (start < text.size() && lines.size() < count) {
-        qsizetype end = start;
-        while (end < text.size() && !isLineEnd(text[end]))
-            ++end;
-        lines.append(text.sliced(start, end - start));
-        start = end < text.size() ? skipLineEnd(text, end) : end;
+    for (qsizetype start = 0; start < text.size() && lines.size() < count;) {
+        const platform::TextLine line = lineAt(text, start);
+        lines.append(text.sliced(start, line.textEnd - start));
+        start = line.end;
     }
     return lines;
 }
-
-} // namespace
-
-namespace {
 
 // Where the first lone quote after the quote at pos stands (a doubled one stands for a quote);
 // -1 when there is none.
@@ -77,6 +66,8 @@ bool opensTabQuotedField(QStringView text, qsizetype pos)
 RecordReader::RecordReader(QStringView text, QChar delimiter) : m_text(text), m_delimiter(delimiter)
 { }
 
+// Records are not split into lines first: a quoted field may hold line ends. Its line ends follow
+// the lines' own rule all the same (platform/text_lines.h).
 bool RecordReader::next(Record &out)
 {
     const QStringView text = m_text;
@@ -179,14 +170,8 @@ QList<Record> parseDelimited(QStringView text, QChar delimiter)
 qsizetype leadingCommentLines(QStringView text)
 {
     qsizetype count = 0;
-    qsizetype start = 0;
-    while (start < text.size() && text[start] == u'#') {
-        qsizetype end = start;
-        while (end < text.size() && !isLineEnd(text[end]))
-            ++end;
-        ++count;
-        start = end < text.size() ? skipLineEnd(text, end) : end;
-    }
+    for (qsizetype start = 0; start < text.size() && text[start] == u'#'; ++count)
+        start = lineAt(text, start).end;
     return count;
 }
 
@@ -233,3 +218,5 @@ QChar detectDelimiter(QStringView text)
     }
     return candidates[best];
 }
+
+} // namespace lessontool

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QStringView>
 
+namespace lessontool {
+
 /// One record of a delimited list: its fields and the line it starts on.
 struct Record
 {
@@ -58,3 +60,5 @@ struct Directive
 
 /// The directives among the leading comment lines, in order.
 QList<Directive> leadingDirectives(QStringView text);
+
+} // namespace lessontool

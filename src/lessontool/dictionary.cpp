@@ -14,6 +14,8 @@
 #include <sys/stat.h>
 #include <zlib.h>
 
+namespace lessontool {
+
 namespace {
 
 // Lines passed over that a report names one by one; past them, only their number.
@@ -365,3 +367,5 @@ DictionaryFill fillFromDictionaries(ImportResult &result, const QStringList &pat
     fill.remarks = passedOver + fill.remarks;
     return fill;
 }
+
+} // namespace lessontool

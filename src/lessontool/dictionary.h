@@ -11,6 +11,8 @@
 
 #include <optional>
 
+namespace lessontool {
+
 /// The entries a dictionary holds for the words looked up, in the file's order.
 struct DictionaryWords
 {
@@ -61,3 +63,5 @@ DictionaryFill fillEntries(QList<LessonEntry> &entries, const QList<ImportIssue>
 /// Reads the dictionary files for the words of the result's entries that have a field to fill,
 /// and fills them (fillEntries); result.fatal is set when a dictionary cannot be used.
 DictionaryFill fillFromDictionaries(ImportResult &result, const QStringList &paths, bool rawPinyin);
+
+} // namespace lessontool

@@ -10,6 +10,8 @@
 #include <cerrno>
 #include <new>
 
+namespace lessontool {
+
 namespace {
 
 // Appends a field as import reads it back: quoted (quotes doubled) when it holds a quote, or
@@ -90,3 +92,5 @@ QByteArray exportText(const QList<LessonEntry> &entries, bool header)
     }
     return out;
 }
+
+} // namespace lessontool

@@ -8,6 +8,8 @@
 
 #include <optional>
 
+namespace lessontool {
+
 /// The entries of the lesson file at path, read by the program's own reader; an error, in French
 /// and naming the file, when the program would not list it, could not read it completely, or it
 /// is longer than maxBytes. Out of memory throws std::bad_alloc.
@@ -20,3 +22,5 @@ std::optional<QString> readLessonEntries(const QString &path, QList<LessonEntry>
 /// when a field holds '<' or '&'; the header line chinois, pinyin, français with header, or when
 /// the first entry would be taken for a header.
 QByteArray exportText(const QList<LessonEntry> &entries, bool header = false);
+
+} // namespace lessontool

@@ -2,6 +2,8 @@
 
 #include <array>
 
+namespace lessontool {
+
 namespace {
 
 bool isTagStart(QStringView text, qsizetype pos)
@@ -171,3 +173,5 @@ QString lessonField(QStringView text)
     }
     return field.trimmed();
 }
+
+} // namespace lessontool

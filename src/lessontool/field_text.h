@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringView>
 
+namespace lessontool {
+
 /// What a source says of the markup in its fields.
 enum class FieldMarkup
 {
@@ -23,3 +25,5 @@ QString htmlToText(QStringView text, FieldMarkup markup);
 /// A field as a lesson stores it: TAB, CR, LF and other line breaks made spaces, blanks at both
 /// ends trimmed.
 QString lessonField(QStringView text);
+
+} // namespace lessontool

@@ -2,7 +2,7 @@
 
 #include "lessontool/text_decoding.h"
 
-namespace file_names {
+namespace lessontool::file_names {
 
 namespace {
 
@@ -73,4 +73,4 @@ QString visible(const QString &text)
     return shown;
 }
 
-} // namespace file_names
+} // namespace lessontool::file_names

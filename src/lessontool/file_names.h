@@ -6,7 +6,7 @@
 
 /// File names as the tool takes them: the bytes given, whatever they are. Linux names are bytes,
 /// not always UTF-8; a name the program lists must reach the same file through the tool.
-namespace file_names {
+namespace lessontool::file_names {
 
 /// A command-line argument as text: its valid UTF-8 decoded, each other byte kept as the lone
 /// surrogate U+DC80 + its value less 0x80 (no valid UTF-8 makes one), so that bytesOf() gives the
@@ -22,4 +22,4 @@ QByteArray bytesOf(const QString &name);
 /// DEL) or \u00HH (C1). Everything else stays as it is.
 QString visible(const QString &text);
 
-} // namespace file_names
+} // namespace lessontool::file_names

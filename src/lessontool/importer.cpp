@@ -10,6 +10,8 @@
 #include <array>
 #include <limits>
 
+namespace lessontool {
+
 namespace {
 
 constexpr int fieldCount = 3;
@@ -463,3 +465,5 @@ ImportResult importFiles(const QStringList &sources, const ImportOptions &option
     importFiles(sources, options, result);
     return result;
 }
+
+} // namespace lessontool

@@ -8,6 +8,8 @@
 
 #include <optional>
 
+namespace lessontool {
+
 /// How word lists are read.
 struct ImportOptions
 {
@@ -96,3 +98,5 @@ std::optional<QStringList> parseColumnChoice(const QString &choice);
 /// Whether import takes a first line of these cells for a header: no Han character, and at least
 /// one cell that names a field (Chinois, Pinyin, Français, English, Meaning...).
 bool looksLikeHeader(const QStringList &cells);
+
+} // namespace lessontool

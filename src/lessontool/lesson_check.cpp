@@ -6,6 +6,7 @@
 #include "lessontool/file_names.h"
 #include "lessontool/lesson_file.h"
 #include "platform/posix_file.h"
+#include "platform/text_lines.h"
 
 #include <QHash>
 
@@ -16,6 +17,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace lessontool {
 
 namespace {
 
@@ -46,36 +49,33 @@ QString signatureReason(const QByteArray &name)
         "? « hanlexo-lesson import » la convertit");
 }
 
-// Lines with more than three TAB-separated fields, split as the program splits lines (CR LF, LF
-// or CR alone).
+// The code units of a lesson's UTF-16 LE bytes, read in place: the file is not copied again.
+struct LittleEndianUnits
+{
+    QByteArrayView bytes;
+    qsizetype size() const { return bytes.size() / 2; }
+    QChar operator[](qsizetype i) const
+    {
+        return QChar(char16_t(uchar(bytes[2 * i]) | uchar(bytes[2 * i + 1]) << 8));
+    }
+};
+
+// Lines with more than three TAB-separated fields, which the reader drops without a word; its
+// lines are split by the same rule (CR LF, LF or CR alone).
 QList<LessonCheck::ExtraFields> extraFieldLines(const QByteArray &bytes)
 {
     QList<LessonCheck::ExtraFields> lines;
-    const qsizetype units = bytes.size() / 2;
-    const auto *data = reinterpret_cast<const unsigned char *>(bytes.constData());
-    qsizetype line = 1;
-    qsizetype tabs = 0;
-    const auto endLine = [&] {
+    const LittleEndianUnits units {bytes};
+    qsizetype number = 1;
+    for (qsizetype at = 1; at < units.size(); ++number) { // unit 0 is the mark
+        const platform::TextLine line = platform::lineAt(units, at);
+        qsizetype tabs = 0;
+        for (qsizetype i = line.begin; i < line.textEnd; ++i)
+            tabs += units[i] == u'\t' ? 1 : 0;
         if (tabs >= 3)
-            lines.append({line, tabs + 1});
-        tabs = 0;
-        ++line;
-    };
-    for (qsizetype i = 1; i < units; ++i) { // unit 0 is the mark
-        if (data[2 * i + 1] != 0)
-            continue;
-        const unsigned char c = data[2 * i];
-        if (c == '\t') {
-            ++tabs;
-        } else if (c == '\n') {
-            endLine();
-        } else if (c == '\r') {
-            if (!(i + 1 < units && data[2 * i + 2] == '\n' && data[2 * i + 3] == 0))
-                endLine();
-        }
+            lines.append({number, tabs + 1});
+        at = line.end;
     }
-    if (tabs >= 3)
-        lines.append({line, tabs + 1});
     return lines;
 }
 
@@ -112,16 +112,21 @@ LessonCheck checkLesson(const QString &path, qsizetype maxBytes)
         check.listed = true;
     }
 
+    // Read once, whole: the reader parses the bytes and the extra fields are counted in them.
     WordList ch, pin, fr;
-    if (const platform::FileResult<> read = readLessonFile(name, {ch, pin, fr}, maxBytes);
-        !read.ok()) {
-        if (read.error().code == ENOMEM)
+    const platform::FileResult<QByteArray> bytes = platform::readRegularFile(name, 0, maxBytes);
+    if (!bytes.ok()) {
+        if (bytes.error().code == ENOMEM)
             throw std::bad_alloc();
-        if (read.error().code == EFBIG) {
+        if (bytes.error().code == EFBIG) {
             check.tooLarge = tooLargeText(maxBytes);
             return check;
         }
-        check.readError = read.error().message;
+        check.readError = bytes.error().message;
+    } else {
+        if (!parseLesson(bytes.value(), {ch, pin, fr}))
+            check.readError = platform::readPastEndText();
+        check.extra = extraFieldLines(bytes.value());
     }
     check.entries = ch.count();
 
@@ -155,8 +160,6 @@ LessonCheck checkLesson(const QString &path, qsizetype maxBytes)
     check.distinctChinese = firstEntry.size();
     check.testAlone = canDrawQuestion(ch, fr, Field::Chinese, Field::Pinyin);
 
-    if (const platform::FileResult<QByteArray> bytes = readWholeFile(path, maxBytes); bytes.ok())
-        check.extra = extraFieldLines(bytes.value());
     return check;
 }
 
@@ -227,3 +230,5 @@ QString checkReport(const LessonCheck &check, int maxDetails)
               .arg(check.distinctChinese);
     return out;
 }
+
+} // namespace lessontool

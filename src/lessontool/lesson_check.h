@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 
+namespace lessontool {
+
 /// What the program makes of one lesson file, and what a learner may want to mend in it.
 struct LessonCheck
 {
@@ -51,3 +53,5 @@ LessonCheck checkLesson(const QString &path, qsizetype maxBytes = maxReadBytes);
 /// The report of a check, in French, one line for the verdict and indented details (at most
 /// maxDetails of each kind).
 QString checkReport(const LessonCheck &check, int maxDetails = 10);
+
+} // namespace lessontool

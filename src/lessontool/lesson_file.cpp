@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <sys/stat.h>
 
+namespace lessontool {
+
 namespace {
 
 void appendUtf16le(QByteArray &out, const QString &text)
@@ -173,3 +175,5 @@ platform::FileResult<> writeOutputFile(const QString &path, const platform::Cont
         : writeErrorText(code);
     return failedWrite(path, code, why);
 }
+
+} // namespace lessontool

@@ -1,13 +1,15 @@
 #pragma once
 
 #include "platform/file_error.h"
-#include "platform/posix_file.h"
+#include "platform/file_replacement.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
 
 #include <optional>
+
+namespace lessontool {
 
 /// One word entry as the tool handles it: the Chinese, pinyin and French texts.
 struct LessonEntry
@@ -75,3 +77,5 @@ private:
     QByteArray m_pending;
     int m_error = 0;
 };
+
+} // namespace lessontool

@@ -11,10 +11,10 @@ int main(int argc, char *argv[])
     // The arguments as given, byte for byte: a file name need not be UTF-8.
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments << file_names::fromArgument(argv[i]);
+        arguments << lessontool::file_names::fromArgument(argv[i]);
     try {
         QCoreApplication application(argc, argv);
-        return runLessonTool(arguments);
+        return lessontool::runLessonTool(arguments);
     } catch (const std::bad_alloc &) {
         // Written without allocating anything; every replacement was abandoned on the way out.
         std::fputs("hanlexo-lesson : mémoire insuffisante : commande arrêtée, aucun fichier "

@@ -2,6 +2,8 @@
 
 #include <array>
 
+namespace lessontool {
+
 namespace {
 
 // The vowels in the order of the marks table, lower case then upper case, and each with its four
@@ -211,3 +213,5 @@ QString numberedToMarked(QStringView text)
     }
     return out;
 }
+
+} // namespace lessontool

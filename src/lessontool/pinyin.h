@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringView>
 
+namespace lessontool {
+
 /// Pinyin written with tone numbers, in tone marks: "ni3 hao3" gives "nǐ hǎo"; "lv4", "lu:4" and
 /// "lü4" give "lǜ" (v and u: stand for ü only in a syllable with a tone number); tone 5 gives no
 /// mark and loses its number ("r5" gives "r", "hm5" "hm"). The mark goes on a or e, on the o of
@@ -16,3 +18,5 @@ QString numberedToMarked(QStringView text);
 
 /// Whether text holds a pinyin tone mark: on a vowel, on m or n, or a combining one.
 bool hasToneMark(QStringView text);
+
+} // namespace lessontool

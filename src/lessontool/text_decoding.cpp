@@ -4,8 +4,12 @@
 
 #include <algorithm>
 
+namespace lessontool {
+
 namespace {
 
+// Only LF counts here, unlike the lines' own rule (platform/text_lines.h): the line is a hint
+// beside the exact byte offset, counted in the bytes before they are decoded.
 qsizetype lineAt(QByteArrayView bytes, qsizetype offset)
 {
     return 1 + std::count(bytes.begin(), bytes.begin() + offset, '\n');
@@ -128,3 +132,5 @@ DecodedText decodeText(QByteArrayView bytes)
     result.encoding = mark ? SourceEncoding::Utf8WithMark : SourceEncoding::Utf8;
     return result;
 }
+
+} // namespace lessontool

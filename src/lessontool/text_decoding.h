@@ -3,6 +3,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+namespace lessontool {
+
 /// The encodings an imported list may come in.
 enum class SourceEncoding
 {
@@ -31,3 +33,5 @@ DecodedText decodeText(QByteArrayView bytes);
 /// The offset of the first byte that is not part of valid UTF-8 (overlong forms, surrogates and
 /// values past U+10FFFF refused), or -1 when all of them are; a NUL byte counts as bad.
 qsizetype firstInvalidUtf8(QByteArrayView bytes);
+
+} // namespace lessontool

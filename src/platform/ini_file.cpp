@@ -2,7 +2,9 @@
 
 #include "platform/ascii.h"
 
+#include "platform/file_replacement.h"
 #include "platform/posix_file.h"
+#include "platform/text_lines.h"
 
 #include <cerrno>
 
@@ -38,36 +40,14 @@ bool sameName(QByteArrayView a, QByteArrayView b)
     return true;
 }
 
-/// One line of the content: its text, and the offset just past its line end (LF, CR LF or a lone
-/// CR).
-struct Line
-{
-    qsizetype begin = 0;
-    qsizetype textEnd = 0;
-    qsizetype end = 0;
-};
-
-Line lineAt(QByteArrayView content, qsizetype begin)
-{
-    Line line {begin, begin, begin};
-    while (line.textEnd < content.size() && content[line.textEnd] != '\n'
-           && content[line.textEnd] != '\r')
-        ++line.textEnd;
-    line.end = line.textEnd;
-    if (line.end < content.size() && content[line.end++] == '\r' && line.end < content.size()
-        && content[line.end] == '\n')
-        ++line.end;
-    return line;
-}
-
 /// Where a key stands in the content. The section may be repeated: its occurrences read as one, the
 /// first key line wins, and a missing key goes to the first occurrence, where it is then found
 /// first.
 struct Place
 {
-    std::optional<Line> keyLine;
+    std::optional<TextLine> keyLine;
     QByteArrayView value;
-    std::optional<Line> lastOfSection; ///< the first occurrence's header, or its last key line
+    std::optional<TextLine> lastOfSection; ///< the first occurrence's header, or its last key line
 };
 
 Place locate(QByteArrayView content, QByteArrayView section, QByteArrayView key)
@@ -76,7 +56,7 @@ Place locate(QByteArrayView content, QByteArrayView section, QByteArrayView key)
     bool inSection = false;
     bool firstOccurrence = false;
     for (qsizetype at = 0; at < content.size();) {
-        const Line line = lineAt(content, at);
+        const TextLine line = lineAt(content, at);
         at = line.end;
         const QByteArrayView text = trimmed(content.sliced(line.begin, line.textEnd - line.begin));
         if (text.startsWith('[')) {
@@ -108,7 +88,7 @@ Place locate(QByteArrayView content, QByteArrayView section, QByteArrayView key)
 /// classic INI files have it and as editors on either system read it.
 QByteArrayView lineEndOf(QByteArrayView content)
 {
-    const Line first = lineAt(content, 0);
+    const TextLine first = lineAt(content, 0);
     return first.end > first.textEnd ? content.sliced(first.textEnd, first.end - first.textEnd)
                                      : QByteArrayView("\r\n");
 }
@@ -135,7 +115,7 @@ QByteArray withValue(QByteArrayView content, QByteArrayView section, QByteArrayV
         result.append(content.first(place.keyLine->begin)).append(key).append('=').append(value);
         result.append(content.sliced(place.keyLine->textEnd));
     } else if (place.lastOfSection) {
-        const Line &anchor = *place.lastOfSection;
+        const TextLine &anchor = *place.lastOfSection;
         result.append(content.first(anchor.end));
         if (anchor.end == anchor.textEnd)
             result.append(lineEnd);

@@ -5,14 +5,14 @@
 #include <QByteArray>
 #include <QByteArrayView>
 
-#include <functional>
 #include <limits>
 #include <optional>
 #include <sys/types.h>
 #include <utility>
 
-/// The POSIX file calls the program and the lesson tool share: a descriptor closed on every way
-/// out, reads and writes that go on after a signal, and files replaced whole.
+/// The plain POSIX file calls the program and the lesson tool share: a descriptor closed on every
+/// way out, reads and writes that go on after a signal, and the whole of a regular file. Files are
+/// written through platform/file_replacement.h.
 namespace platform {
 
 /// A file descriptor, closed when it goes out of scope.
@@ -48,70 +48,11 @@ qsizetype readFully(int fd, char *data, qsizetype size);
 /// offset on when given; 0 or errno.
 int writeFully(int fd, QByteArrayView bytes, std::optional<off_t> offset = std::nullopt);
 
-/// Renames from onto to; 0 or errno. Without replace, fails with EEXIST when to exists; where the
-/// file system cannot refuse atomically, the check comes just before the rename.
-int moveIntoPlace(const QByteArray &from, const QByteArray &to, bool replace);
-
-/// The mode a new file gets: 0666 less the umask.
-mode_t creationMode();
-
 /// The whole of a regular file (a device or a pipe could block or never end); extraFlags are added
 /// to the open flags. Fails with EISDIR for a directory, EINVAL for anything else that is not a
 /// regular file, and EFBIG for a file longer than maxBytes, also one that grows past it while it
 /// is read.
 FileResult<QByteArray> readRegularFile(const QByteArray &path, int extraFlags = 0,
                                        qsizetype maxBytes = std::numeric_limits<qsizetype>::max());
-
-/// A new content for a file from its old one (empty when it is new); nullopt refuses the write.
-using Edit = std::function<std::optional<QByteArray>(QByteArrayView)>;
-
-/// Replaces the content of the file at path by edit(its content), creating it when missing. Never
-/// leaves a truncated file: a temporary file beside it, with the old file's owner, group and mode,
-/// is renamed over it; a kill leaves no temporary behind for long, as the next write removes it.
-/// Symbolic links are followed where the kernel's protected_symlinks rule would follow them (EACCES
-/// otherwise), and a link to a missing file is not created through (ENOENT). A read-only file is
-/// refused, whatever its directory allows, and so is anything but a regular file (EISDIR for a
-/// directory, EINVAL otherwise), a file longer than maxBytes (EFBIG) and a content that edit
-/// refuses (EILSEQ). The read, the edit and the replacement hold an advisory lock on the
-/// directory, so that two programs editing one file never lose each other's change; a lock held
-/// elsewhere for more than a second refuses the write (EWOULDBLOCK).
-FileResult<> editFile(const QByteArray &path, const Edit &edit,
-                      qsizetype maxBytes = std::numeric_limits<qsizetype>::max());
-
-/// Takes a replacement's content piece by piece; 0 or errno.
-using ContentSink = std::function<int(QByteArrayView)>;
-
-/// Gives a replacement its content through the sink, piece by piece; 0 once it is complete, or an
-/// error number that abandons the replacement, the old file kept. Out of memory is ENOMEM.
-using ContentSource = std::function<int(const ContentSink &)>;
-
-/// Puts bytes in the file at path, creating it when missing, by the same safe replacement as
-/// editFile: links, temporaries, owner, group and mode, and the refusals are the same. Without
-/// replaceExisting an existing file is kept (EEXIST), before anything is written.
-FileResult<> writeFile(const QByteArray &path, QByteArrayView bytes, bool replaceExisting);
-
-/// writeFile with the content given piece by piece, so that it never needs to be held whole.
-FileResult<> writeFile(const QByteArray &path, const ContentSource &content, bool replaceExisting);
-
-/// Makes directory and its missing parents, each new one private (mode 0700). Made by root in
-/// another user's directory, a new one becomes that user's, as the files root makes there do
-/// (replacements): root running a learner's program must not leave the learner locked out. On a
-/// failure, the directories made are removed again.
-FileResult<> makeDirectories(const QByteArray &directory);
-
-/// The moments of a replacement at which a kill leaves a temporary file: once it holds the new
-/// content, and once it has a name beside the file, just before it is renamed over it.
-enum class WriteStep
-{
-    Written,
-    Named
-};
-
-/// Calls hook at each step of every replacement (null: none); for tests, to stop a write there.
-void setWriteStepHook(void (*hook)(WriteStep));
-
-/// Whether replacements may use unnamed temporary files (the default); for tests, to take the way
-/// of file systems that have none.
-void setUnnamedTemporaries(bool allowed);
 
 } // namespace platform

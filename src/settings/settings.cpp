@@ -1,10 +1,10 @@
 #include "settings/settings.h"
 
 #include "platform/app_error.h"
+#include "platform/file_replacement.h"
 #include "platform/ini_file.h"
 #include "platform/int_conversion.h"
 #include "platform/module_path.h"
-#include "platform/posix_file.h"
 
 #include <pwd.h>
 #include <sys/stat.h>

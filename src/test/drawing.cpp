@@ -32,18 +32,18 @@ bool TForm1::questionRefused()
     case QuizRefusal::None:
         return false;
     case QuizRefusal::NoLesson:
-        platform::showPlainMessage(QStringLiteral("Vous devez sélectionner au moins un cours"));
+        toolkit::showPlainMessage(QStringLiteral("Vous devez sélectionner au moins un cours"));
         return true;
     case QuizRefusal::TooFewChoices:
         break;
     }
-    platform::showPlainMessage(QStringLiteral("Le test doit comporter au moins 6 propositions"));
+    toolkit::showPlainMessage(QStringLiteral("Le test doit comporter au moins 6 propositions"));
     return true;
 }
 
 void TForm1::askQuestion()
 {
-    const platform::FocusHandover handover({Button4, GroupBox2, GroupBox3});
+    const toolkit::FocusHandover handover({Button4, GroupBox2, GroupBox3});
     Button4->hide();
     GroupBox2->hide();
     GroupBox3->hide();

@@ -26,11 +26,11 @@ constexpr TestLayout chineseAnswer {"Arial", 20, "SimSun", 20, 40, 191, "Arial",
 constexpr TestLayout chineseQuestion {"SimSun", 40, "Arial", 10, 58, 165, "Arial", 13, 230};
 constexpr TestLayout chineseSolution {"Arial", 20, "Arial", 10, 44, 174, "SimSun", 20, 226};
 
-void setFace(TLabel *label, const char *family, int points, bool pinyinText)
+void setFace(toolkit::TLabel *label, const char *family, int points, bool pinyinText)
 {
     QFont changed = label->font();
-    platform::setFace(changed, QString::fromLatin1(family), pinyinText);
-    platform::setPointSizeUnchecked(changed, points);
+    toolkit::setFace(changed, QString::fromLatin1(family), pinyinText);
+    toolkit::setPointSizeUnchecked(changed, points);
     label->setFont(changed);
 }
 

@@ -95,7 +95,7 @@ void TForm1::ReinitialiserClick(QObject * /*Sender*/)
 
 void TForm1::showIdleLayout()
 {
-    const platform::FocusHandover handover({Reinitialiser, Group_note, RadioGroup1});
+    const toolkit::FocusHandover handover({Reinitialiser, Group_note, RadioGroup1});
     Button4->show();
     GroupBox2->show();
     GroupBox3->show();

@@ -12,15 +12,15 @@
 namespace {
 
 /// A fixed label with centred text, hidden until a verdict shows it.
-TLabel *verdictLabel(const char *name, const QString &caption, QWidget *parent, int top,
-                     quint32 colour)
+toolkit::TLabel *verdictLabel(const char *name, const QString &caption, QWidget *parent, int top,
+                              quint32 colour)
 {
-    auto *created = new TLabel(caption, parent, false);
+    auto *created = new toolkit::TLabel(caption, parent, false);
     created->setObjectName(QString::fromLatin1(name));
     created->setGeometry(8, top, 89, 25);
     created->setAlignment(Qt::AlignCenter);
-    created->setFont(platform::designFont(QStringLiteral("MS Sans Serif"), 12, true));
-    created->setFontColor(platform::colorFromBgr(colour));
+    created->setFont(toolkit::designFont(QStringLiteral("MS Sans Serif"), 12, true));
+    created->setFontColor(toolkit::colorFromBgr(colour));
     created->hide();
     return created;
 }
@@ -30,7 +30,7 @@ QGroupBox *fieldBox(const char *name, const QString &caption, QWidget *parent, i
     auto *created = new QGroupBox(caption, parent);
     created->setObjectName(QString::fromLatin1(name));
     created->setGeometry(8, top, 89, 89);
-    created->setFont(platform::designFont(QStringLiteral("MS Sans Serif"), 8, true));
+    created->setFont(toolkit::designFont(QStringLiteral("MS Sans Serif"), 8, true));
     return created;
 }
 
@@ -39,7 +39,7 @@ QRadioButton *fieldButton(const char *name, const QString &caption, QGroupBox *p
     auto *created = new QRadioButton(caption, parent);
     created->setObjectName(QString::fromLatin1(name));
     created->setGeometry(16, top, 65, 17);
-    created->setFont(platform::designFont(QStringLiteral("MS Sans Serif"), 8));
+    created->setFont(toolkit::designFont(QStringLiteral("MS Sans Serif"), 8));
     return created;
 }
 
@@ -61,8 +61,8 @@ void TForm1::createTestPage()
 
     question = new TLabel(QStringLiteral("老"), TabSheet2, true);
     question->setObjectName(QStringLiteral("question"));
-    question->setFont(platform::designFont(QStringLiteral("SimSun"), 40));
-    question->setFontColor(platform::colorFromBgr(0x000080));
+    question->setFont(toolkit::designFont(QStringLiteral("SimSun"), 40));
+    question->setFontColor(toolkit::colorFromBgr(0x000080));
     // Opaque in the page's own button face.
     question->setBackgroundRole(QPalette::Button);
     question->setAutoFillBackground(true);
@@ -74,7 +74,7 @@ void TForm1::createTestPage()
 
     Solution = new TLabel(QStringLiteral("老 Solution"), TabSheet2, true);
     Solution->setObjectName(QStringLiteral("Solution"));
-    Solution->setFont(platform::designFont(QStringLiteral("Arial"), 13, true));
+    Solution->setFont(toolkit::designFont(QStringLiteral("Arial"), 13, true));
     Solution->move(128, 226);
 
     mauvaise_rep2 = verdictLabel("mauvaise_rep2", QStringLiteral("réponse"), TabSheet2, 104, red);
@@ -101,13 +101,13 @@ void TForm1::createTestPage()
     Group_note = new QGroupBox(QStringLiteral("Résultat"), TabSheet2);
     Group_note->setObjectName(QStringLiteral("Group_note"));
     Group_note->setGeometry(8, 8, 89, 49);
-    Group_note->setFont(platform::designFont(QStringLiteral("MS Sans Serif"), 8, true));
+    Group_note->setFont(toolkit::designFont(QStringLiteral("MS Sans Serif"), 8, true));
     Group_note->hide();
     note = new TLabel(QStringLiteral("12 / 20"), Group_note, false);
     note->setObjectName(QStringLiteral("note"));
     note->setGeometry(2, 20, 85, 24);
     note->setAlignment(Qt::AlignCenter);
-    note->setFont(platform::designFont(QStringLiteral("Arial"), 16));
+    note->setFont(toolkit::designFont(QStringLiteral("Arial"), 16));
 
     Reinitialiser = pageButton("Reinitialiser", QStringLiteral("Reinitialiser"), TabSheet2);
     Reinitialiser->hide();
@@ -126,11 +126,11 @@ void TForm1::bindTestEvents()
 {
     // A radio button's click handler runs when it becomes ticked, by the learner or the program.
     auto onTicked = [this](QRadioButton *button, void (TForm1::*handler)(QObject *)) {
-        platform::connectGuarded(button, &QRadioButton::toggled, this,
-                                 [this, button, handler](bool checked) {
-                                     if (checked)
-                                         (this->*handler)(button);
-                                 });
+        toolkit::connectGuarded(button, &QRadioButton::toggled, this,
+                                [this, button, handler](bool checked) {
+                                    if (checked)
+                                        (this->*handler)(button);
+                                });
     };
     onTicked(LQ1, &TForm1::LQ1Click);
     onTicked(LQ2, &TForm1::LQ2Click);

@@ -5,6 +5,8 @@
 #include <QStyledItemDelegate>
 #include <QToolTip>
 
+namespace toolkit {
+
 namespace {
 
 /// Where an item's text goes, less the margins the style keeps inside it.
@@ -92,3 +94,5 @@ void TCheckListView::paintEvent(QPaintEvent *event)
     wrap.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     painter.drawText(QRectF(viewport()->rect().adjusted(4, 4, -4, -4)), m_emptyHint, wrap);
 }
+
+} // namespace toolkit

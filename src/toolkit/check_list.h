@@ -2,6 +2,8 @@
 
 #include <QListWidget>
 
+namespace toolkit {
+
 /// A list with check boxes whose items end with "…" where they pass its right edge (no
 /// horizontal scrolling), with the whole name as their tooltip; an empty list paints a hint in
 /// its viewport (not as an item, which could be ticked and selected) and gives it to screen
@@ -25,3 +27,5 @@ protected:
 private:
     QString m_emptyHint;
 };
+
+} // namespace toolkit

@@ -1,5 +1,7 @@
 #include "toolkit/classic_timer.h"
 
+namespace toolkit {
+
 ClassicTimer::ClassicTimer(int interval, QObject *parent) : QObject(parent), m_interval(interval)
 {
     m_timer.setTimerType(Qt::PreciseTimer);
@@ -30,3 +32,5 @@ void ClassicTimer::restart()
     else
         m_timer.stop();
 }
+
+} // namespace toolkit

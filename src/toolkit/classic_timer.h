@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QTimer>
 
+namespace toolkit {
+
 /// A millisecond timer as the timer component of the classic Windows desktop toolkits behaves, an
 /// enabled flag and an interval instead of start and stop: enabling starts a countdown, disabling
 /// cancels it, a new interval restarts a running count, and setting a value it already has changes
@@ -34,3 +36,5 @@ private:
     bool m_enabled = false;
     int m_interval;
 };
+
+} // namespace toolkit

@@ -2,7 +2,7 @@
 
 #include <QFontMetrics>
 
-namespace platform {
+namespace toolkit {
 namespace {
 
 constexpr qsizetype spokenLength = 1000;
@@ -64,4 +64,4 @@ QString fittedText(const FieldText &field, const QFont &font, int width)
     return metrics.elidedText(field.text + ellipsis, Qt::ElideRight, width);
 }
 
-} // namespace platform
+} // namespace toolkit

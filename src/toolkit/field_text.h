@@ -5,7 +5,7 @@
 
 class QFont;
 
-namespace platform {
+namespace toolkit {
 
 /// The most UTF-16 units of a lesson field that a label or a choice takes before it is laid out:
 /// far more than the widest page shows at the smallest size, and few enough that laying them out
@@ -41,4 +41,4 @@ QString spokenText(const FieldText &field);
 /// within the width; a field cut at the cap always ends with "…".
 QString fittedText(const FieldText &field, const QFont &font, int width);
 
-} // namespace platform
+} // namespace toolkit

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-namespace platform {
+namespace toolkit {
 
 void installFontSubstitutions()
 {
@@ -74,9 +74,9 @@ qreal emBoxBaseline(const QFont &font)
     return emBoxHeight(font) / 2.0 - ink.center().y();
 }
 
-} // namespace platform
+} // namespace toolkit
 
-namespace platform {
+namespace toolkit {
 namespace {
 
 bool designedWithinEmBox(char32_t c)
@@ -138,4 +138,4 @@ RunPlacement placeRunInside(const QRectF &ink, qreal baseline, qreal top, qreal 
     return {baseline, 1};
 }
 
-} // namespace platform
+} // namespace toolkit

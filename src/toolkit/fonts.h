@@ -7,7 +7,7 @@
 #include <QString>
 #include <QStringView>
 
-namespace platform {
+namespace toolkit {
 
 /// Maps the faces the window was designed with onto fonts a Debian desktop has.
 void installFontSubstitutions();
@@ -71,4 +71,4 @@ struct RunPlacement
 /// exactly that height.
 RunPlacement placeRunInside(const QRectF &ink, qreal baseline, qreal top, qreal bottom);
 
-} // namespace platform
+} // namespace toolkit

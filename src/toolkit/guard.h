@@ -9,7 +9,7 @@
 #include <exception>
 #include <type_traits>
 
-namespace platform {
+namespace toolkit {
 
 /// Runs a handler; an error that escapes it is reported and the event loop goes on. Every handler
 /// is called through here so that no exception unwinds through the toolkit's frames.
@@ -17,7 +17,7 @@ template<typename Handler> void guarded(Handler &&handler) noexcept
 {
     try {
         handler();
-    } catch (const AppError &error) {
+    } catch (const platform::AppError &error) {
         reportError(error.message());
     } catch (const std::exception &error) {
         reportError(QString::fromLocal8Bit(error.what()));
@@ -40,4 +40,4 @@ QMetaObject::Connection connectGuarded(Sender *sender, Signal signal, const QObj
     });
 }
 
-} // namespace platform
+} // namespace toolkit

@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-QString platform::withoutAccessKeys(const QString &caption)
+QString toolkit::withoutAccessKeys(const QString &caption)
 {
     QString plain;
     for (qsizetype i = 0; i < caption.size(); ++i) {
@@ -17,7 +17,7 @@ QString platform::withoutAccessKeys(const QString &caption)
     return plain;
 }
 
-platform::FocusHandover::FocusHandover(std::initializer_list<QWidget *> leaving)
+toolkit::FocusHandover::FocusHandover(std::initializer_list<QWidget *> leaving)
 {
     QWidget *focused = QApplication::focusWidget();
     if (!focused)
@@ -31,7 +31,7 @@ platform::FocusHandover::FocusHandover(std::initializer_list<QWidget *> leaving)
     }
 }
 
-void platform::FocusHandover::giveTo(QWidget *next) const
+void toolkit::FocusHandover::giveTo(QWidget *next) const
 {
     if (m_held && next->isVisibleTo(next->window()) && next->isEnabled()
         && next->focusPolicy() != Qt::NoFocus)
@@ -60,14 +60,14 @@ protected:
 
 } // namespace
 
-void platform::pressButtonsOnPlainEnterOnly(QWidget *window)
+void toolkit::pressButtonsOnPlainEnterOnly(QWidget *window)
 {
     auto *filter = new PlainEnterOnly(window);
     for (QPushButton *button : window->findChildren<QPushButton *>())
         button->installEventFilter(filter);
 }
 
-void platform::tabEntersAtTickedButton(const QList<QRadioButton *> &set)
+void toolkit::tabEntersAtTickedButton(const QList<QRadioButton *> &set)
 {
     for (QRadioButton *button : set) {
         button->setFocusPolicy(button->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);

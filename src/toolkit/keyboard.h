@@ -8,7 +8,7 @@
 class QRadioButton;
 class QWidget;
 
-namespace platform {
+namespace toolkit {
 
 /// A caption as read aloud: each "&" that marks an access key removed, "&&" read as "&".
 QString withoutAccessKeys(const QString &caption);
@@ -37,4 +37,4 @@ void pressButtonsOnPlainEnterOnly(QWidget *window);
 /// move within it.
 void tabEntersAtTickedButton(const QList<QRadioButton *> &set);
 
-} // namespace platform
+} // namespace toolkit

@@ -5,6 +5,8 @@
 #include <QEvent>
 #include <QPainter>
 
+namespace toolkit {
+
 TLabel::TLabel(const QString &caption, QWidget *parent, bool autoSize)
     : QLabel(parent), m_autoSize(autoSize)
 {
@@ -24,7 +26,7 @@ TLabel::TLabel(const QString &caption, QWidget *parent, bool autoSize)
 
 void TLabel::setCaption(QStringView caption)
 {
-    m_caption = platform::capFieldText(caption);
+    m_caption = toolkit::capFieldText(caption);
     fitCaption();
 }
 
@@ -49,10 +51,10 @@ void TLabel::fitCaption()
     if (m_autoSize && parentWidget() && !parentWidget()->testAttribute(Qt::WA_PendingResizeEvent))
         room = parentWidget()->width() - x() - contentsMargins().left() - contentsMargins().right();
     const QString shown
-        = m_autoSize ? platform::fittedText(m_caption, font(), room) : m_caption.text;
+        = m_autoSize ? toolkit::fittedText(m_caption, font(), room) : m_caption.text;
     m_elided = shown != m_caption.text;
     setText(shown);
-    const QString whole = m_elided ? platform::spokenText(m_caption) : QString();
+    const QString whole = m_elided ? toolkit::spokenText(m_caption) : QString();
     setToolTip(whole);
     setAccessibleName(whole);
     if (m_autoSize)
@@ -62,7 +64,7 @@ void TLabel::fitCaption()
 void TLabel::setFontSize(int points)
 {
     QFont changed = font();
-    platform::setPointSizeUnchecked(changed, points);
+    toolkit::setPointSizeUnchecked(changed, points);
     setFont(changed);
 }
 
@@ -76,15 +78,15 @@ void TLabel::setFontColor(const QColor &color)
 QSize TLabel::sizeHint() const
 {
     const QSize fitted = QLabel::sizeHint();
-    if (!platform::drawsWithinEmBox(font()))
+    if (!toolkit::drawsWithinEmBox(font()))
         return fitted;
     const QMargins margins = contentsMargins();
-    return {fitted.width(), platform::emBoxHeight(font()) + margins.top() + margins.bottom()};
+    return {fitted.width(), toolkit::emBoxHeight(font()) + margins.top() + margins.bottom()};
 }
 
 QSize TLabel::minimumSizeHint() const
 {
-    return platform::drawsWithinEmBox(font()) ? sizeHint() : QLabel::minimumSizeHint();
+    return toolkit::drawsWithinEmBox(font()) ? sizeHint() : QLabel::minimumSizeHint();
 }
 
 bool TLabel::event(QEvent *event)
@@ -124,7 +126,7 @@ void TLabel::changeEvent(QEvent *event)
 
 void TLabel::paintEvent(QPaintEvent *event)
 {
-    if (platform::drawsWithinEmBox(font()))
+    if (toolkit::drawsWithinEmBox(font()))
         paintWithinEmBox();
     else
         QLabel::paintEvent(event);
@@ -144,19 +146,19 @@ void TLabel::paintWithinEmBox()
         left += (box.width() - advance) / 2;
     else if (alignment() & Qt::AlignRight)
         left += box.width() - advance;
-    const qreal top = box.top() + (box.height() - platform::emBoxHeight(font())) / 2.0;
-    const qreal baseline = top + platform::emBoxBaseline(font());
+    const qreal top = box.top() + (box.height() - toolkit::emBoxHeight(font())) / 2.0;
+    const qreal baseline = top + toolkit::emBoxBaseline(font());
 
     QPainter painter(this);
     painter.setClipRect(box);
     painter.setFont(font());
     painter.setPen(palette().color(foregroundRole()));
-    for (const platform::TextRun &run : platform::emBoxRuns(shown)) {
+    for (const toolkit::TextRun &run : toolkit::emBoxRuns(shown)) {
         const QString part = shown.mid(run.start, run.length);
         if (run.withinEmBox) {
             painter.drawText(QPointF(left, baseline), part);
         } else {
-            const platform::RunPlacement placed = platform::placeRunInside(
+            const toolkit::RunPlacement placed = toolkit::placeRunInside(
                 metrics.tightBoundingRect(part), baseline, box.top(), box.top() + box.height());
             painter.save();
             painter.translate(left, placed.baseline);
@@ -167,3 +169,5 @@ void TLabel::paintWithinEmBox()
         left += metrics.horizontalAdvance(part);
     }
 }
+
+} // namespace toolkit

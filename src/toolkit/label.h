@@ -4,6 +4,8 @@
 
 #include <QLabel>
 
+namespace toolkit {
+
 /// A label showing plain text. With autoSize it fits its text whenever the text or the font
 /// changes, up to the edge of its page or group: a longer text ends with "…" there, and its
 /// tooltip and accessible name hold the whole. Without autoSize it keeps its geometry (and
@@ -21,7 +23,7 @@ public:
     /// The caption as set, cut to the field cap.
     QString caption() const { return m_caption.text; }
     /// The caption as a screen reader gets it: up to 1,000 characters, then "…".
-    QString spokenCaption() const { return platform::spokenText(m_caption); }
+    QString spokenCaption() const { return toolkit::spokenText(m_caption); }
     void setCaption(QStringView caption);
     /// Whether the text shown ends with "…" because the caption does not fit.
     bool isElided() const { return m_elided; }
@@ -49,9 +51,11 @@ private:
     void fitCaption();
     void paintWithinEmBox();
 
-    platform::FieldText m_caption;
+    toolkit::FieldText m_caption;
     bool m_autoSize;
     bool m_elided = false;
     bool m_shown = false; ///< it or its page shown once: from then on every change fits at once
     int m_layoutCount = 0;
 };
+
+} // namespace toolkit

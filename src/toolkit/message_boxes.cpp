@@ -5,7 +5,7 @@
 #include <QApplication>
 #include <QMessageBox>
 
-namespace platform {
+namespace toolkit {
 namespace {
 
 /// Where reports and plain messages go instead of a box, when set.
@@ -72,4 +72,4 @@ void setPlainMessageSink(MessageSink sink)
     sinks().plain = std::move(sink);
 }
 
-} // namespace platform
+} // namespace toolkit

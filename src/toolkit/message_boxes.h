@@ -4,7 +4,7 @@
 
 #include <functional>
 
-namespace platform {
+namespace toolkit {
 
 /// The error report's text: the message, with a full stop appended when its last character sorts
 /// above ".".
@@ -29,4 +29,4 @@ void setErrorSink(MessageSink sink);
 /// Sends plain messages to sink instead of a box; empty restores the box.
 void setPlainMessageSink(MessageSink sink);
 
-} // namespace platform
+} // namespace toolkit

@@ -6,6 +6,8 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 
+namespace toolkit {
+
 TRadioGroup::TRadioGroup(QWidget *parent) : QGroupBox(parent)
 {
     // The choices are named after the group, "<group>_choice<k>", whatever name it is given.
@@ -18,7 +20,7 @@ TRadioGroup::TRadioGroup(QWidget *parent) : QGroupBox(parent)
         m_items.append(item);
         auto *button = new QRadioButton(item, this);
         m_choices[std::size_t(k)] = button;
-        m_captions[std::size_t(k)] = platform::capFieldText(item);
+        m_captions[std::size_t(k)] = toolkit::capFieldText(item);
         // Only the learner ticks a choice (the program only unticks them): a click, an arrow key or
         // a screen reader's toggle. A click on the ticked choice changes nothing and counts for
         // nothing.
@@ -34,7 +36,7 @@ TRadioGroup::TRadioGroup(QWidget *parent) : QGroupBox(parent)
 
 void TRadioGroup::setChoiceCaption(int k, QStringView text)
 {
-    m_captions.at(std::size_t(k)) = platform::capFieldText(text);
+    m_captions.at(std::size_t(k)) = toolkit::capFieldText(text);
     fitChoice(k);
 }
 
@@ -46,7 +48,7 @@ bool TRadioGroup::isChoiceElided(int k) const
 void TRadioGroup::fitChoice(int k)
 {
     QRadioButton *button = choice(k);
-    const platform::FieldText &caption = m_captions.at(std::size_t(k));
+    const toolkit::FieldText &caption = m_captions.at(std::size_t(k));
     if (!m_shown) {
         // Fitted when the group first shows; until then the whole caption stands as its text.
         button->setToolTip(QString());
@@ -58,8 +60,8 @@ void TRadioGroup::fitChoice(int k)
     option.initFrom(button);
     const int room
         = style()->subElementRect(QStyle::SE_RadioButtonContents, &option, button).width();
-    QString shown = platform::fittedText(caption, button->font(), room);
-    const QString whole = shown != caption.text ? platform::spokenText(caption) : QString();
+    QString shown = toolkit::fittedText(caption, button->font(), room);
+    const QString whole = shown != caption.text ? toolkit::spokenText(caption) : QString();
     button->setToolTip(whole);
     button->setAccessibleName(whole);
     // A lesson's "&" would otherwise underline the next letter and make it a shortcut that answers.
@@ -79,8 +81,8 @@ void TRadioGroup::setChoicesFont(const QString &family, int points, bool pinyinT
 {
     for (QRadioButton *button : m_choices) {
         QFont changed = button->font();
-        platform::setFace(changed, family, pinyinText);
-        platform::setPointSizeUnchecked(changed, points);
+        toolkit::setFace(changed, family, pinyinText);
+        toolkit::setPointSizeUnchecked(changed, points);
         button->setFont(changed);
     }
     for (int k = 0; k < choiceCount; ++k)
@@ -95,7 +97,7 @@ void TRadioGroup::setChoiceHighlighted(int k, bool highlighted)
     button->setFont(changed);
     QPalette colours = palette();
     if (highlighted) {
-        const QColor green = platform::colorFromBgr(0x008000);
+        const QColor green = toolkit::colorFromBgr(0x008000);
         colours.setColor(QPalette::WindowText, green);
         colours.setColor(QPalette::ButtonText, green);
         colours.setColor(QPalette::Text, green);
@@ -150,3 +152,5 @@ void TRadioGroup::arrangeChoices()
     for (int k = 0; k < choiceCount; ++k)
         fitChoice(k);
 }
+
+} // namespace toolkit

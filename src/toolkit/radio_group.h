@@ -8,6 +8,8 @@
 
 #include <array>
 
+namespace toolkit {
+
 /// A column of six radio buttons with captions of their own, an item index set by the learner's
 /// clicks only, and a click signal for a click that ticks an unticked choice. The captions are
 /// fitted to their rows from the group's first show on: a group never shown lays out no text.
@@ -35,7 +37,7 @@ public:
     /// The caption of choice k as a screen reader gets it: up to 1,000 characters, then "…".
     QString spokenChoiceCaption(int k) const
     {
-        return platform::spokenText(m_captions.at(std::size_t(k)));
+        return toolkit::spokenText(m_captions.at(std::size_t(k)));
     }
     /// Whether choice k shows its caption cut with "…".
     bool isChoiceElided(int k) const;
@@ -65,8 +67,10 @@ private:
     void fitChoice(int k);
 
     std::array<QRadioButton *, choiceCount> m_choices {};
-    std::array<platform::FieldText, choiceCount> m_captions {};
+    std::array<toolkit::FieldText, choiceCount> m_captions {};
     QStringList m_items;
     int m_itemIndex = -1;
     bool m_shown = false; ///< shown at least once: from then on every change fits at once
 };
+
+} // namespace toolkit

@@ -8,6 +8,8 @@
 #include <QProxyStyle>
 #include <QStyleOptionSlider>
 
+namespace toolkit {
+
 namespace {
 
 /// Draws and hit-tests scroll bars as if they had no page size, so the thumb keeps the fixed
@@ -121,3 +123,5 @@ void TScrollBar::keyPressEvent(QKeyEvent *event)
         QScrollBar::keyPressEvent(event);
     }
 }
+
+} // namespace toolkit

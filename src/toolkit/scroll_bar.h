@@ -2,6 +2,8 @@
 
 #include <QScrollBar>
 
+namespace toolkit {
+
 /// A horizontal scroll bar as a classic Windows scroll bar control draws and moves it: a thumb of a
 /// fixed size whatever the range (no page size), arrow keys that step the way they point, and a
 /// focus frame inside its own rectangle while it has the focus. A press ends when a modal box opens
@@ -23,3 +25,5 @@ protected:
 private:
     Qt::MouseButton m_pressed = Qt::NoButton;
 };
+
+} // namespace toolkit

@@ -13,7 +13,7 @@
 #include <cstring>
 #include <memory>
 
-namespace platform {
+namespace toolkit {
 namespace {
 
 /// How far the frame's centre lies from the centre of the screen's free area.
@@ -128,4 +128,4 @@ void offerNoCaptionButtons(QWidget *window)
     xcb_flush(connection);
 }
 
-} // namespace platform
+} // namespace toolkit

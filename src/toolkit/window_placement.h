@@ -2,7 +2,7 @@
 
 class QWidget;
 
-namespace platform {
+namespace toolkit {
 
 /// Centres a top-level window, frame included as far as it is known, on its screen's available
 /// area, once.
@@ -18,4 +18,4 @@ void centreFramedWindow(QWidget *window);
 /// flags still leave some managers drawing every button. Before the window maps.
 void offerNoCaptionButtons(QWidget *window);
 
-} // namespace platform
+} // namespace toolkit

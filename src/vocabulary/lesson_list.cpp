@@ -62,7 +62,7 @@ void TForm1::Liste_init()
         // An entry that cannot be opened is reported and passed over; the listing goes on.
         const platform::FileResult<ProbeResult> probe = probeLesson(name);
         if (!probe.ok()) {
-            platform::reportError(probe.error().message, lessonNameLine(name));
+            toolkit::reportError(probe.error().message, lessonNameLine(name));
             continue;
         }
         if (probe.value() != ProbeResult::Lesson)

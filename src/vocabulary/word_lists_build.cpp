@@ -1,6 +1,8 @@
 #include "app/tform1.h"
 
+#include "core/learning_cursor.h"
 #include "core/lesson_reader.h"
+#include "core/random.h"
 #include "toolkit/label.h"
 #include "toolkit/message_boxes.h"
 #include "vocabulary/lesson_list.h"
@@ -13,7 +15,7 @@ void TForm1::Liste_const()
     Liste_ch.clear();
     Liste_pin.clear();
     Liste_fr.clear();
-    Liste_ch.tag = -1;
+    LearningCursor(Liste_ch, programRandom()).forget();
     compteur->setCaption(QString());
 
     // A failing lesson keeps its complete lines and does not hold back the lessons after it.
@@ -34,5 +36,5 @@ void TForm1::Liste_const()
     Liste_pin.shrinkToFit();
     Liste_fr.shrinkToFit();
     for (const auto &[message, lesson] : std::as_const(failures))
-        platform::reportError(message, lesson);
+        toolkit::reportError(message, lesson);
 }

@@ -72,6 +72,6 @@ QPoint screenPoint(const QWidget *widget, QPoint local)
 
 void showRealBoxes()
 {
-    platform::setErrorSink({});
-    platform::setPlainMessageSink({});
+    toolkit::setErrorSink({});
+    toolkit::setPlainMessageSink({});
 }

@@ -69,7 +69,7 @@ void TestRealBoxes::oneClickIsOneStepWhenTheWriteIsRefused()
     showRealBoxes();
     TForm1 &form = fixture.start();
     QVERIFY(QTest::qWaitForWindowActive(&form, displayWaitMs));
-    auto *scrollBar = form.findChild<TScrollBar *>(bar);
+    auto *scrollBar = form.findChild<toolkit::TScrollBar *>(bar);
     QVERIFY(scrollBar);
     const QPoint at
         = screenPoint(scrollBar, scrollBarPart(scrollBar, QStyle::SubControl(part)).center());

@@ -84,7 +84,7 @@ void TestRealFocus::focusedScrollBarShowsAFrame()
     WindowFixture fixture;
     TForm1 &form = fixture.start();
     QVERIFY(QTest::qWaitForWindowActive(&form, displayWaitMs));
-    TScrollBar *bar = form.ScrollBar0;
+    toolkit::TScrollBar *bar = form.ScrollBar0;
     form.Selectionner->setFocus(Qt::TabFocusReason);
     const QImage before = shown(bar);
 

@@ -186,7 +186,7 @@ void TestRealFonts::chineseChoicesAndSolutionKeepTheirHeight()
     form.LR1->click();
     form.Button4Click();
     const QImage screen = onScreen(form);
-    for (int k = 0; k < TRadioGroup::choiceCount; ++k) {
+    for (int k = 0; k < toolkit::TRadioGroup::choiceCount; ++k) {
         QRadioButton *choice = form.RadioGroup1->choice(k);
         const QRect row
             = choice->geometry().translated(form.RadioGroup1->mapTo(&form, QPoint(0, 0)));
@@ -226,7 +226,7 @@ void TestRealFonts::latinLettersInChineseFieldsAreWhole()
     // The run's ink, whole in the label: as tall as the letters drawn freely, or, taller than the
     // label, scaled down to fill it; and nothing of it above or below the label.
     // Rows above and below the label to look at: up to the page's edge, and to the next control.
-    auto verifyWhole = [&](TLabel *label, int above, int below, const QString &row) {
+    auto verifyWhole = [&](toolkit::TLabel *label, int above, int below, const QString &row) {
         const QFontMetricsF metrics(label->font());
         const int whole = qRound(metrics.tightBoundingRect(latin).height());
         const int expected = std::min(whole, label->height());

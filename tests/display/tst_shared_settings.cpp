@@ -31,7 +31,7 @@ int runInstance(int instance, const QByteArray &directory)
     WindowFixture fixture;
     platform::setExecutablePathOverride(directory + "/hanlexo-vocab");
     TForm1 &form = fixture.start();
-    TScrollBar *const bar = instance == 0 ? form.ScrollBar0 : form.ScrollBar1;
+    toolkit::TScrollBar *const bar = instance == 0 ? form.ScrollBar0 : form.ScrollBar1;
 
     // Both windows open before either changes anything, so that the changes overlap.
     writeBytes(QFile::decodeName(directory) + QStringLiteral("/ready%1").arg(instance), "");
