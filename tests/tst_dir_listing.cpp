@@ -1,7 +1,9 @@
 #include "platform/dir_listing.h"
+#include "platform/file_replacement.h"
 #include "platform/module_path.h"
 #include "testsupport.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QScopeGuard>
@@ -19,6 +21,8 @@ private slots:
     void lists();
     void missingDirectoryListsNothing();
     void executablePathWithoutAnApplication();
+    void missingDirectoryOfAnotherPlaceIsNotTheInstall();
+    void relativeDirectoriesAreMadeOneByOne();
 };
 
 void TestDirListing::lists_data()
@@ -80,6 +84,34 @@ void TestDirListing::executablePathWithoutAnApplication()
     QVERIFY(!path.isEmpty());
     QCOMPARE(path, QFile::encodeName(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget()));
     QVERIFY(path.endsWith("/tst_dir_listing"));
+}
+
+void TestDirListing::missingDirectoryOfAnotherPlaceIsNotTheInstall()
+{
+    const ScopedWorkDir dir;
+    QVERIFY(QDir().mkdir(QStringLiteral("bin")));
+    const auto restore = qScopeGuard([] {
+        platform::setExecutablePathOverride({});
+        platform::setInstalledBinDirectoriesOverride({});
+    });
+    platform::setInstalledBinDirectoriesOverride(
+        {QFile::encodeName(dir.filePath(QStringLiteral("bin")))});
+    platform::setExecutablePathOverride(
+        QFile::encodeName(dir.filePath(QStringLiteral("bin/hanlexo-vocab"))));
+    QVERIFY(platform::runsFromInstalledBinDirectory());
+    platform::setExecutablePathOverride(
+        QFile::encodeName(dir.filePath(QStringLiteral("gone/hanlexo-vocab"))));
+    QVERIFY(!platform::runsFromInstalledBinDirectory());
+}
+
+void TestDirListing::relativeDirectoriesAreMadeOneByOne()
+{
+    // Short names relative to the working directory: the walk up to what exists stops at them.
+    const ScopedWorkDir dir;
+    QVERIFY(platform::makeDirectories("a/b/c").ok());
+    QVERIFY(QFileInfo(QStringLiteral("a/b/c")).isDir());
+    QVERIFY(platform::makeDirectories("d").ok());
+    QVERIFY(QFileInfo(QStringLiteral("d")).isDir());
 }
 
 QTEST_APPLESS_MAIN(TestDirListing)

@@ -159,6 +159,9 @@ void TestIniFile::findsValues_data()
                              << QByteArray("chinois") << absent;
     QTest::newRow("longer key") << QByteArray("[Vitesse]\nchinoise=3\n") << QByteArray("Vitesse")
                                 << QByteArray("chinois") << absent;
+    QTest::newRow("first letter differs")
+        << QByteArray("[Vitesse]\nxhinois=3\n") << QByteArray("Vitesse") << QByteArray("chinois")
+        << absent;
     QTest::newRow("line without =") << QByteArray("[Vitesse]\nchinois\nchinois=2\n")
                                     << QByteArray("Vitesse") << QByteArray("chinois") << value("2");
     QTest::newRow("first of repeated keys")
