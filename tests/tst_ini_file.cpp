@@ -387,6 +387,19 @@ void TestIniFile::symbolicLinkLoopIsRefused()
     QVERIFY(symlink("a.ini", "b.ini") == 0);
     QCOMPARE(codeOf(platform::ini::writeValue("a.ini", "Vitesse", "chinois", "4")), ELOOP);
     QCOMPARE(valueOf(platform::ini::readValue("a.ini", "Vitesse", "chinois")), std::nullopt);
+
+    // A long chain that ends is followed to its end: 39 links, the file at the last.
+    writeBytes(dir.filePath(QStringLiteral("end.ini")), "[Vitesse]\r\n");
+    QByteArray next("end.ini");
+    for (int link = 39; link >= 1; --link) {
+        const QByteArray name = "link" + QByteArray::number(link) + ".ini";
+        QVERIFY(symlink(next.constData(), name.constData()) == 0);
+        next = name;
+    }
+    QCOMPARE(codeOf(platform::ini::writeValue(next, "Vitesse", "chinois", "4")), 0);
+    QCOMPARE(readBytes(dir.filePath(QStringLiteral("end.ini"))),
+             QByteArray("[Vitesse]\r\nchinois=4\r\n"));
+    QVERIFY(QFileInfo(QString::fromLatin1(next)).isSymLink());
 }
 
 void TestIniFile::replacementKeepsTheOwner_data()
