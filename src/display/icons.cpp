@@ -1,8 +1,5 @@
 #include "display/icons.h"
 
-#include <QImage>
-#include <QImageReader>
-#include <QPixmap>
 #include <QString>
 
 // The pictures are compiled into the static GUI library, whose resource object is only linked in
@@ -21,15 +18,9 @@ QIcon programIcon()
         QIcon made;
         // A QIcon keeps one image per size: the 256-colour variants of 16 and 32 are shipped
         // beside these for desktops that want them.
-        for (const int size : {16, 32, 48, 64, 128, 256}) {
-            // Read as PNG outright: guessing the format from the content would load every image
-            // plugin of the system to ask it, at each start.
-            QImageReader reader(QStringLiteral(":/icons/hanlexo-vocab-%1.png").arg(size), "png");
-            reader.setAutoDetectImageFormat(false);
-            const QImage image = reader.read();
-            if (!image.isNull())
-                made.addPixmap(QPixmap::fromImage(image));
-        }
+        for (const int size : {16, 32, 48, 64, 128, 256})
+            made.addFile(QStringLiteral(":/icons/hanlexo-vocab-%1.png").arg(size),
+                         QSize(size, size));
         return made;
     }();
     return icon;
