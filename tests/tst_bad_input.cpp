@@ -155,14 +155,34 @@ QStringList filesIn(const QString &directory)
     return QDir(directory).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
 }
 
-/// The learner can still work: "Suivant" shows an entry of the word lists, and "Lancer le test"
-/// asks a question (or, with fewer than six entries, says why not) that a click answers.
 /// The three delay bars' positions: Chinese, pinyin, French.
 QList<int> delayBars(const TForm1 &form)
 {
     return {form.ScrollBar0->value(), form.ScrollBar1->value(), form.ScrollBar2->value()};
 }
 
+/// Starts beside one lesson of six entries, on a settings file holding stored.
+TForm1 &startOnSettings(WindowFixture &fixture, const QByteArray &stored)
+{
+    fixture.addLesson(QStringLiteral("a.txt"), numberedLines(6, QStringLiteral("a")));
+    fixture.writeSettings(stored);
+    return fixture.start();
+}
+
+/// Settings that give nothing: the designed delays and sizes, no message, the file untouched.
+void verifyDesignedAndUntouched(WindowFixture &fixture, const QByteArray &stored)
+{
+    const TForm1 &form = fixture.form();
+    QCOMPARE(fixture.errors, QStringList());
+    QCOMPARE(delayBars(form), (QList<int> {0, 5, 7}));
+    QCOMPARE((QList<int> {form.Caract_ch->fontSize(), form.Caract_pin->fontSize(),
+                          form.Caract_fr->fontSize()}),
+             (QList<int> {50, 22, 20}));
+    QVERIFY(fixture.settingsContent() == stored);
+}
+
+/// The learner can still work: "Suivant" shows an entry of the word lists, and "Lancer le test"
+/// asks a question (or, with fewer than six entries, says why not) that a click answers.
 void verifyUsable(WindowFixture &fixture)
 {
     TForm1 &form = fixture.form();
@@ -561,9 +581,7 @@ void TestBadInput::settingsFileKeepsEveryOtherByte()
     QFETCH(QByteArray, after);
 
     WindowFixture fixture;
-    fixture.addLesson(QStringLiteral("a.txt"), numberedLines(6, QStringLiteral("a")));
-    fixture.writeSettings(stored);
-    TForm1 &form = fixture.start();
+    TForm1 &form = startOnSettings(fixture, stored);
     toolkit::TScrollBar *const bars[] = {form.ScrollBar0, form.ScrollBar1, form.ScrollBar2};
 
     QCOMPARE(fixture.errors, QStringList());
@@ -607,17 +625,9 @@ void TestBadInput::binarySettingsFile()
     QFETCH(QByteArray, stored);
 
     WindowFixture fixture;
-    fixture.addLesson(QStringLiteral("a.txt"), numberedLines(6, QStringLiteral("a")));
-    fixture.writeSettings(stored);
-    TForm1 &form = fixture.start();
-
+    TForm1 &form = startOnSettings(fixture, stored);
     // Nothing is found: the designed values, and nothing written.
-    QCOMPARE(fixture.errors, QStringList());
-    QCOMPARE(delayBars(form), (QList<int> {0, 5, 7}));
-    QCOMPARE((QList<int> {form.Caract_ch->fontSize(), form.Caract_pin->fontSize(),
-                          form.Caract_fr->fontSize()}),
-             (QList<int> {50, 22, 20}));
-    QVERIFY(fixture.settingsContent() == stored);
+    verifyDesignedAndUntouched(fixture, stored);
 
     // The write keeps every byte and adds the section after them.
     QTest::keyClick(form.ScrollBar1, Qt::Key_Right);
@@ -653,15 +663,9 @@ void TestBadInput::settingsFileTooLargeOrUtf16()
     QFETCH(QByteArray, stored);
 
     WindowFixture fixture;
-    fixture.addLesson(QStringLiteral("a.txt"), numberedLines(6, QStringLiteral("a")));
-    fixture.writeSettings(stored);
-    TForm1 &form = fixture.start();
-
+    TForm1 &form = startOnSettings(fixture, stored);
     // Unreadable: the designed values, the file untouched.
-    QCOMPARE(delayBars(form), (QList<int> {0, 5, 7}));
-    QCOMPARE(form.Caract_pin->fontSize(), 22);
-    QVERIFY(fixture.settingsContent() == stored);
-    QCOMPARE(fixture.errors, QStringList());
+    verifyDesignedAndUntouched(fixture, stored);
 
     // Each change is refused with the usual message, never appended, and kept for the run.
     QTest::keyClick(form.ScrollBar1, Qt::Key_Right);
