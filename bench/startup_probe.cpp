@@ -8,19 +8,13 @@
 #include "app/program.h"
 #include "app/tform1.h"
 
-#include <memory>
-
 int main(int argc, char *argv[])
 {
-    if (!probe::untilPainted(argc, argv))
-        return program::run(argc, argv, [](TForm1 &) { probe::reportShownAndQuit(); });
-
-    // As program::run, with the watch on the first paint in place before the window shows.
-    program::useDesignedDpi();
-    QApplication application(argc, argv);
-    program::setUpApplication();
-    const std::unique_ptr<TForm1> form = program::makeWindows();
-    new probe::QuitAfterFirstPaint(form.get());
-    form->showCentred();
-    return QApplication::exec();
+    // With the watch on the first paint in place before the window shows.
+    program::StartupHooks hooks;
+    if (probe::untilPainted(argc, argv))
+        hooks.made = [](TForm1 &form) { new probe::QuitAfterFirstPaint(&form); };
+    else
+        hooks.shown = [](TForm1 &) { probe::reportShownAndQuit(); };
+    return program::run(argc, argv, hooks);
 }

@@ -3,7 +3,7 @@
 # programs need, and the ones given (what a script needs beyond that).
 set -euo pipefail
 
-packages=(cmake make g++ qt6-base-dev libgl-dev libxcb1-dev zlib1g-dev fonts-noto-cjk
+packages=(cmake make g++ qt6-base-dev libgl-dev libxcb1-dev libfontconfig-dev zlib1g-dev fonts-noto-cjk
     fonts-liberation fonts-croscore "$@")
 
 missing=()

@@ -1,3 +1,4 @@
+#include "core/lesson_read_ahead.h"
 #include "core/lesson_reader.h"
 #include "core/word_list.h"
 #include "platform/file_error.h"
@@ -99,6 +100,9 @@ private slots:
     void mappedBufferKeepsItsContent();
     void misusedResultEndsTheProgram_data();
     void misusedResultEndsTheProgram();
+    void readAheadListsAndReadsEveryLesson();
+    void readAheadIsTakenOnlyForItsLessons();
+    void readAheadThreadMeetsPermissionsAsStartUp();
 };
 
 void TestLessonReader::wordListSharesOneBuffer()
@@ -385,6 +389,99 @@ void TestLessonReader::misusedResultEndsTheProgram()
     QCOMPARE(waitpid(child, &status, 0), child);
     QVERIFY2(WIFSIGNALED(status) && WTERMSIG(status) == SIGABRT,
              qPrintable(QStringLiteral("child ended with status %1").arg(status)));
+}
+
+void TestLessonReader::readAheadListsAndReadsEveryLesson()
+{
+    const ScopedWorkDir dir;
+    makeEntry("b.txt", "file", lessonBytes({"b0\tpb0\tfb0", "b1\tpb1\tfb1"}));
+    makeEntry("A.txt", "file", lessonBytes({"a0\tpa0\tfa0"}));
+    makeEntry("c.txt", "file", "plain text");
+    makeEntry("d.txt", "dir");
+    // One complete line, then a stray byte.
+    makeEntry("e.txt", "file", lessonBytes({"e0\tpe0\tfe0"}) + "x");
+    makeEntry("f.txt", "file", bom());
+    makeEntry("g.md", "file", lessonBytes({"g0\tpg0\tfg0"}));
+
+    LessonReadAhead readAhead;
+    QStringList listing;
+    for (const auto &[name, probe] : readAhead.takeListing()) {
+        QVERIFY(probe.ok());
+        listing << QString::fromLatin1(name)
+                + (probe.value() == ProbeResult::Lesson ? QStringLiteral(" lesson") : QString());
+    }
+    QCOMPARE(listing,
+             (QStringList {"A.txt lesson", "b.txt lesson", "c.txt", "d.txt", "e.txt lesson",
+                           "f.txt lesson"}));
+
+    Lists lists;
+    lists.ch.tag = -1;
+    const auto results = readAhead.takeLessons({"A.txt", "b.txt", "e.txt", "f.txt"}, lists.ref());
+    QVERIFY(results);
+    QCOMPARE(results->size(), std::size_t(4));
+    QVERIFY((*results)[0].ok());
+    QVERIFY((*results)[1].ok());
+    QVERIFY(!(*results)[2].ok());
+    QCOMPARE((*results)[2].error().message, s(u"Lecture au-delà de la fin de fichier"));
+    QVERIFY((*results)[3].ok());
+    lists.verify();
+    QCOMPARE(lists.entries(),
+             (QStringList {"a0|pa0|fa0", "b0|pb0|fb0", "b1|pb1|fb1", "e0|pe0|fe0"}));
+    // The lists' own tag (no card) is kept, and they hold no room beyond their texts.
+    QCOMPARE(lists.ch.tag, -1);
+    const std::size_t held = lists.ch.roomBytes();
+    lists.ch.shrinkToFit();
+    QCOMPARE(lists.ch.roomBytes(), held);
+}
+
+void TestLessonReader::readAheadIsTakenOnlyForItsLessons()
+{
+    const ScopedWorkDir dir;
+    makeEntry("a.txt", "file", lessonBytes({"a0\tpa0\tfa0"}));
+    makeEntry("b.txt", "file", lessonBytes({"b0\tpb0\tfb0"}));
+
+    // Lessons that are not the ones read, or not in their order, are read by the caller.
+    for (const QByteArrayList &names : {QByteArrayList {"a.txt"}, QByteArrayList {"b.txt", "a.txt"},
+                                        QByteArrayList {"a.txt", "b.txt", "c.txt"}}) {
+        LessonReadAhead readAhead;
+        Lists lists;
+        QVERIFY(!readAhead.takeLessons(names, lists.ref()));
+        QVERIFY(lists.ch.isEmpty() && lists.pin.isEmpty() && lists.fr.isEmpty());
+        // Taken once, right or wrong.
+        QVERIFY(!readAhead.takeLessons({"a.txt", "b.txt"}, lists.ref()));
+    }
+
+    LessonReadAhead readAhead;
+    Lists lists;
+    QVERIFY(readAhead.takeLessons({"a.txt", "b.txt"}, lists.ref()));
+    QCOMPARE(lists.entries(), (QStringList {"a0|pa0|fa0", "b0|pb0|fb0"}));
+    Lists again;
+    QVERIFY(!readAhead.takeLessons({"a.txt", "b.txt"}, again.ref()));
+    QVERIFY(again.ch.isEmpty());
+    // Its listing, once the lessons are taken, is the directory's.
+    QCOMPARE(readAhead.takeListing().size(), std::size_t(2));
+}
+
+void TestLessonReader::readAheadThreadMeetsPermissionsAsStartUp()
+{
+    const ScopedWorkDir dir;
+    // Bound before the thread starts, which takes the same rights as the thread that made it.
+    const PermissionBitsBind bind;
+    makeEntry("a.txt", "file", lessonBytes({"a0\tpa0\tfa0"}));
+    makeEntry("b.txt", "unreadable", lessonBytes({"b0\tpb0\tfb0"}));
+    if (!unreadableAsMade("b.txt", "unreadable"))
+        SKIP_OR_FAIL_IN_CI("permission bits are not enforced for this user (root)");
+
+    LessonReadAhead readAhead;
+    const std::vector<ListedEntry> listing = readAhead.takeListing();
+    QCOMPARE(listing.size(), std::size_t(2));
+    QVERIFY(listing[0].probe.ok());
+    QVERIFY(!listing[1].probe.ok());
+    QCOMPARE(listing[1].probe.error().code, EACCES);
+    QCOMPARE(listing[1].probe.error().message, s(u"Accès au fichier refusé"));
+    Lists lists;
+    QVERIFY(readAhead.takeLessons({"a.txt"}, lists.ref()));
+    QCOMPARE(lists.entries(), QStringList {"a0|pa0|fa0"});
 }
 
 QTEST_APPLESS_MAIN(TestLessonReader)

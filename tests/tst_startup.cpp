@@ -1,3 +1,4 @@
+#include "app/program.h"
 #include "app/tform1.h"
 #include "platform/ini_file.h"
 #include "settings/settings.h"
@@ -24,6 +25,7 @@
 #include <csignal>
 #include <sys/inotify.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -134,6 +136,7 @@ private slots:
     void utf8KeyIsAnotherKey();
     void refusedWriteBackDoesNotEndStartUp();
     void unreadableLessonDoesNotEndStartUp();
+    void lessonsReadAheadMeetWhatInPlaceReadingMeets();
     void learnerSeesTheLearningPageFirst();
     void labelsAreLaidOutOnceWhenFirstShown();
     void settingsFileIsReadOncePerStep();
@@ -402,6 +405,52 @@ void TestStartup::unreadableLessonDoesNotEndStartUp()
     verifyLaterStepsRan(form);
     QVERIFY(!form.Button4->isHidden());
     QVERIFY(form.Reinitialiser->isHidden());
+}
+
+void TestStartup::lessonsReadAheadMeetWhatInPlaceReadingMeets()
+{
+    WindowFixture fixture;
+    const PermissionBitsBind bind;
+    fixture.addLesson(QStringLiteral("a.txt"), numberedLines(2, QStringLiteral("a")));
+    writeBytes(fixture.work.filePath(QStringLiteral("b.txt")),
+               lessonBytes({QStringLiteral("b0\tpb0\tfb0")}) + QByteArray("\x41", 1));
+    fixture.addLesson(QStringLiteral("c.txt"), numberedLines(1, QStringLiteral("c")));
+    fixture.addLesson(QStringLiteral("d.txt"), numberedLines(3, QStringLiteral("d")));
+    QVERIFY(chmod(QFile::encodeName(fixture.work.filePath(QStringLiteral("c.txt"))), 0) == 0);
+    if (QFile(fixture.work.filePath(QStringLiteral("c.txt"))).open(QIODevice::ReadOnly))
+        SKIP_OR_FAIL_IN_CI("permission bits are not enforced for this user");
+
+    // The program's start-up: the listing's failure as it lists, the reading's after the rebuild.
+    const QStringList expectedErrors
+        = {QStringLiteral("Accès au fichier refusé.\n« c.txt »"),
+           QStringLiteral("Lecture au-delà de la fin de fichier.\n« b.txt »")};
+    const QStringList expectedEntries = numberedEntries(2, QStringLiteral("a"))
+        + QStringList {QStringLiteral("b0|pb0|fb0")} + numberedEntries(3, QStringLiteral("d"));
+    TForm1 &readAhead = fixture.start(false);
+    QCOMPARE(fixture.errors, expectedErrors);
+    QCOMPARE(entries(readAhead), expectedEntries);
+    QCOMPARE(readAhead.ListView1->count(), 3);
+    QCOMPARE(readAhead.Liste_ch.tag, -1);
+    verifyLaterStepsRan(readAhead);
+    // Taken by start-up's rebuild: every later one reads the files as they are then.
+    QVERIFY(!readAhead.readAhead);
+
+    // A window made without reading ahead meets the same, in the same order.
+    fixture.errors.clear();
+    const std::unique_ptr<TForm1> inPlace = program::makeWindows();
+    QCOMPARE(fixture.errors, expectedErrors);
+    QCOMPARE(entries(*inPlace), expectedEntries);
+    QCOMPARE(inPlace->ListView1->count(), 3);
+    verifyLaterStepsRan(*inPlace);
+
+    // The read-ahead window's next rebuild reads the lesson as it is now.
+    fixture.addLesson(QStringLiteral("a.txt"), numberedLines(1, QStringLiteral("n")));
+    fixture.errors.clear();
+    readAhead.ListView1->item(2)->setCheckState(Qt::Unchecked);
+    QCOMPARE(entries(readAhead),
+             numberedEntries(1, QStringLiteral("n")) + QStringList {QStringLiteral("b0|pb0|fb0")});
+    QCOMPARE(fixture.errors,
+             QStringList {QStringLiteral("Lecture au-delà de la fin de fichier.\n« b.txt »")});
 }
 
 void TestStartup::learnerSeesTheLearningPageFirst()

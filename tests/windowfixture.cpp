@@ -2,6 +2,7 @@
 
 #include "app/program.h"
 #include "app/tform1.h"
+#include "core/lesson_read_ahead.h"
 #include "toolkit/fonts.h"
 
 #include <QListWidget>
@@ -45,7 +46,8 @@ QString WindowFixture::settingsPath() const
 
 TForm1 &WindowFixture::start(bool show)
 {
-    m_form = program::makeWindows();
+    // As the program starts: the lessons read on a thread of their own while the window is made.
+    m_form = program::makeWindows(std::make_unique<LessonReadAhead>());
     if (show) {
         m_form->showCentred();
         if (!QTest::qWaitForWindowExposed(m_form.get(), 30000))

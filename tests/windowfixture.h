@@ -33,7 +33,8 @@ public:
     /// The path the program builds for its settings file (with its doubled separator).
     QString settingsPath() const;
 
-    /// Runs start-up and shows the window; set lessons and settings first.
+    /// Runs start-up as the program does, the lessons read ahead, and shows the window; set lessons
+    /// and settings first.
     TForm1 &start(bool show = true);
     TForm1 &form() { return *m_form; }
     /// The about box, once "A propos de..." has made it.

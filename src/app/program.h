@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 
+class LessonReadAhead;
 class TForm1;
 
 /// The program's start-up, one copy for its entry, the tests, the benchmarks and the screenshot
@@ -23,9 +24,18 @@ void setUpApplication();
 /// The main window, made as start-up makes it (settings and lessons read), not shown yet; its
 /// about box is made when first asked for.
 std::unique_ptr<TForm1> makeWindows();
+/// As above, start-up taking the lessons from readAhead.
+std::unique_ptr<TForm1> makeWindows(std::unique_ptr<LessonReadAhead> readAhead);
 
-/// The program entry: application, windows, first showing, event loop. shown, when given, runs
-/// once the main window has been shown (benchmarks time start-up with it).
-int run(int argc, char *argv[], const std::function<void(TForm1 &)> &shown = {});
+/// What a caller adds to run(): made runs once the main window is made, before it is shown; shown
+/// once it has been shown (benchmarks time start-up with them).
+struct StartupHooks
+{
+    std::function<void(TForm1 &)> made;
+    std::function<void(TForm1 &)> shown;
+};
+
+/// The program entry: application, windows, first showing, event loop.
+int run(int argc, char *argv[], const StartupHooks &hooks = {});
 
 } // namespace program

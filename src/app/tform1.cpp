@@ -1,6 +1,7 @@
 #include "app/tform1.h"
 
 #include "app/title.h"
+#include "core/lesson_read_ahead.h"
 #include "display/about_box.h"
 #include "display/icons.h"
 #include "settings/settings.h"
@@ -39,7 +40,10 @@ void nameUncaptionedWidgets(TForm1 &form)
 
 } // namespace
 
-TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
+TForm1::TForm1(QWidget *parent) : TForm1(std::unique_ptr<LessonReadAhead>(), parent) { }
+
+TForm1::TForm1(std::unique_ptr<LessonReadAhead> lessonsReadAhead, QWidget *parent)
+    : QMainWindow(parent), readAhead(std::move(lessonsReadAhead))
 {
     createShell();
     createLessonArea();

@@ -11,6 +11,7 @@
 
 #include <memory>
 
+class LessonReadAhead;
 class QAction;
 class QCheckBox;
 class QFrame;
@@ -47,6 +48,9 @@ public:
 
     /// Builds every component in its design state, binds the events, then runs FormCreate.
     explicit TForm1(QWidget *parent = nullptr);
+    /// As above, start-up taking the lessons from lessonsReadAhead, read while the window was
+    /// being made.
+    explicit TForm1(std::unique_ptr<LessonReadAhead> lessonsReadAhead, QWidget *parent = nullptr);
     ~TForm1() override;
 
     /// First show: centred on the desktop, focus on the first control that takes it.
@@ -204,6 +208,8 @@ public:
 
     /// The settings object, created by start-up and kept for the whole run.
     std::unique_ptr<Settings> settings;
+    /// The lessons read beside the window's making, until start-up's rebuild takes them.
+    std::unique_ptr<LessonReadAhead> readAhead;
     /// The about box: made hidden by the first Aproposde1Click, which shows it; kept until the end.
     TForm2 *Form2 = nullptr;
 

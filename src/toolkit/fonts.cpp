@@ -3,9 +3,27 @@
 #include <QFontInfo>
 #include <QFontMetricsF>
 
+#include <fontconfig/fontconfig.h>
+
 #include <algorithm>
+#include <system_error>
 
 namespace toolkit {
+
+FontConfigurationPreload::FontConfigurationPreload()
+{
+    try {
+        // The configuration is made once per process; the toolkit's own FcInit() then finds it.
+        m_thread = std::thread([] { FcInit(); });
+    } catch (const std::system_error &) { // NOLINT(bugprone-empty-catch): loaded when first needed
+    }
+}
+
+void FontConfigurationPreload::wait()
+{
+    if (m_thread.joinable())
+        m_thread.join();
+}
 
 void installFontSubstitutions()
 {

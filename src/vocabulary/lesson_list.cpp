@@ -2,8 +2,8 @@
 
 #include "app/tform1.h"
 
+#include "core/lesson_read_ahead.h"
 #include "core/lesson_reader.h"
-#include "platform/dir_listing.h"
 #include "toolkit/check_list.h"
 #include "toolkit/message_boxes.h"
 
@@ -58,9 +58,10 @@ void TForm1::createLessonArea()
 
 void TForm1::Liste_init()
 {
-    for (const QByteArray &name : platform::listTxtEntries()) {
+    const std::vector<ListedEntry> entries
+        = readAhead ? readAhead->takeListing() : listAndProbeEntries();
+    for (const auto &[name, probe] : entries) {
         // An entry that cannot be opened is reported and passed over; the listing goes on.
-        const platform::FileResult<ProbeResult> probe = probeLesson(name);
         if (!probe.ok()) {
             toolkit::reportError(probe.error().message, lessonNameLine(name));
             continue;
