@@ -25,7 +25,9 @@ std::vector<ListedEntry> listAndProbeEntries();
 /// The working directory's lessons listed, probed and read on a thread of their own, while the
 /// application and its window are being made; start-up then takes them where it would have read
 /// them. The lessons are read as start-up would read them, every one in listing order, into one
-/// set of lists, each keeping its own result. Taken once: later rebuilds read the files.
+/// set of lists, each keeping its own result. Taken once: later rebuilds read the files. The
+/// thread may start before the application is made, so it touches no QObject: the first thread
+/// that does becomes Qt's main thread.
 class LessonReadAhead
 {
 public:
