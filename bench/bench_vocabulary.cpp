@@ -239,7 +239,7 @@ void startupRuns(benchmark::internal::Benchmark *runs)
         ->Args({500, 200})
         ->UseManualTime()
         ->Unit(benchmark::kMillisecond)
-        ->Iterations(15);
+        ->Iterations(31);
 }
 BENCHMARK_CAPTURE(BM_StartupProcess, shown, false)->Apply(startupRuns);
 BENCHMARK_CAPTURE(BM_StartupProcess, painted, true)->Apply(startupRuns);
