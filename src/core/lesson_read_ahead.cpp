@@ -38,31 +38,20 @@ LessonReadAhead::~LessonReadAhead()
 void LessonReadAhead::run(std::promise<std::vector<ListedEntry>> listing,
                           std::promise<Lessons> lessons)
 {
-    // Whatever fails here (memory, mostly) is handed over as a failure, and start-up does the
-    // work in place, meeting and reporting the fault itself.
-    Lessons read;
+    // Whatever fails here (memory, mostly) leaves a promise unkept, which its taker meets as an
+    // exception: start-up then does the work in place, meeting and reporting the fault itself.
     try {
         std::vector<ListedEntry> entries = listAndProbeEntries();
+        Lessons read;
         for (const ListedEntry &entry : entries) {
             if (entry.probe.ok() && entry.probe.value() == ProbeResult::Lesson)
                 read.names.append(entry.name);
         }
         listing.set_value(std::move(entries));
-    } catch (...) {
-        listing.set_exception(std::current_exception());
-        lessons.set_exception(std::current_exception());
-        return;
-    }
-    try {
-        read.results.reserve(std::size_t(read.names.size()));
         for (const QByteArray &name : std::as_const(read.names))
             read.results.push_back(readLessonFile(name, {read.ch, read.pin, read.fr}));
-        read.ch.shrinkToFit();
-        read.pin.shrinkToFit();
-        read.fr.shrinkToFit();
         lessons.set_value(std::move(read));
-    } catch (...) {
-        lessons.set_exception(std::current_exception());
+    } catch (...) { // NOLINT(bugprone-empty-catch): the unkept promises say it
     }
 }
 
