@@ -3,6 +3,7 @@
 #include "platform/ini_file.h"
 #include "settings/settings.h"
 #include "toolkit/classic_timer.h"
+#include "toolkit/fonts.h"
 #include "toolkit/label.h"
 #include "toolkit/radio_group.h"
 #include "toolkit/scroll_bar.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QFontDatabase>
 #include <QFile>
 #include <QGroupBox>
 #include <QListWidget>
@@ -137,6 +139,7 @@ private slots:
     void refusedWriteBackDoesNotEndStartUp();
     void unreadableLessonDoesNotEndStartUp();
     void lessonsReadAheadMeetWhatInPlaceReadingMeets();
+    void fontConfigurationPreloadIsWaitedForOnce();
     void learnerSeesTheLearningPageFirst();
     void labelsAreLaidOutOnceWhenFirstShown();
     void settingsFileIsReadOncePerStep();
@@ -451,6 +454,20 @@ void TestStartup::lessonsReadAheadMeetWhatInPlaceReadingMeets()
              numberedEntries(1, QStringLiteral("n")) + QStringList {QStringLiteral("b0|pb0|fb0")});
     QCOMPARE(fixture.errors,
              QStringList {QStringLiteral("Lecture au-delà de la fin de fichier.\n« b.txt »")});
+}
+
+void TestStartup::fontConfigurationPreloadIsWaitedForOnce()
+{
+    // Start-up waits for it before the window measures its first text, and again as it ends.
+    {
+        toolkit::FontConfigurationPreload preload;
+        preload.wait();
+        preload.wait();
+    }
+    {
+        const toolkit::FontConfigurationPreload preload;
+    }
+    QVERIFY(QFontDatabase::families().contains(QStringLiteral("Liberation Sans")));
 }
 
 void TestStartup::learnerSeesTheLearningPageFirst()
