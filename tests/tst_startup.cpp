@@ -13,8 +13,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
-#include <QFontDatabase>
 #include <QFile>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QListWidget>
 #include <QMenu>
