@@ -65,15 +65,16 @@ QStringList tickedSizeItems(const TForm1 &form)
     return names;
 }
 
-/// Counts the writes that reach the settings file in a directory: a file renamed over it or a
-/// rewrite in place, each once. Reads and temporary files do not count. With IN_OPEN, its
-/// openings (each followed by its closing, so that the kernel merges no two of them).
+/// Counts the writes that reach the settings file (or the file name) in a directory: a file
+/// renamed over it or a rewrite in place, each once. Reads and temporary files do not count. With
+/// IN_OPEN, its openings (each followed by its closing, so that the kernel merges no two of them).
 class SettingsWrites
 {
 public:
     explicit SettingsWrites(const QString &directory,
-                            uint32_t counted = IN_MOVED_TO | IN_CLOSE_WRITE)
-        : m_fd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)), m_counted(counted)
+                            uint32_t counted = IN_MOVED_TO | IN_CLOSE_WRITE,
+                            QByteArray name = "dadorir_iruze.ini")
+        : m_fd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)), m_counted(counted), m_name(std::move(name))
     {
         const uint32_t watched = counted == IN_OPEN ? IN_OPEN | IN_CLOSE : counted;
         if (m_fd < 0
@@ -93,8 +94,7 @@ public:
                 return m_count;
             for (const char *at = buffer; at < buffer + length;) {
                 const auto *event = reinterpret_cast<const inotify_event *>(at);
-                if (event->len > 0 && (event->mask & m_counted) != 0
-                    && qstrcmp(event->name, "dadorir_iruze.ini") == 0)
+                if (event->len > 0 && (event->mask & m_counted) != 0 && m_name == event->name)
                     ++m_count;
                 at += sizeof(inotify_event) + event->len;
             }
@@ -104,6 +104,7 @@ public:
 private:
     int m_fd;
     uint32_t m_counted;
+    QByteArray m_name;
     int m_count = 0;
 };
 
@@ -140,6 +141,7 @@ private slots:
     void unreadableLessonDoesNotEndStartUp();
     void lessonsReadAheadMeetWhatInPlaceReadingMeets();
     void fontConfigurationPreloadIsWaitedForOnce();
+    void startUpOpensEachLessonToProbeAndToReadOnly();
     void learnerSeesTheLearningPageFirst();
     void labelsAreLaidOutOnceWhenFirstShown();
     void settingsFileIsReadOncePerStep();
@@ -468,6 +470,23 @@ void TestStartup::fontConfigurationPreloadIsWaitedForOnce()
         const toolkit::FontConfigurationPreload preload;
     }
     QVERIFY(QFontDatabase::families().contains(QStringLiteral("Liberation Sans")));
+}
+
+void TestStartup::startUpOpensEachLessonToProbeAndToReadOnly()
+{
+    WindowFixture fixture;
+    fixture.addLesson(QStringLiteral("a.txt"), numberedLines(2, QStringLiteral("a")));
+    SettingsWrites opens(fixture.work.path(), IN_OPEN, "a.txt");
+    TForm1 &form = fixture.start(false);
+    // Read ahead: once to see that it is a lesson, once to read it, and start-up's rebuild takes
+    // what was read.
+    QCOMPARE(opens.count(), 2);
+    QCOMPARE(entries(form), numberedEntries(2, QStringLiteral("a")));
+    // Every later rebuild reads it again.
+    form.Button3Click();
+    form.Button1Click();
+    QCOMPARE(opens.count(), 3);
+    QCOMPARE(entries(form), numberedEntries(2, QStringLiteral("a")));
 }
 
 void TestStartup::learnerSeesTheLearningPageFirst()
