@@ -104,7 +104,6 @@ private slots:
     void misusedResultEndsTheProgram();
     void readAheadListsAndReadsEveryLesson();
     void readAheadIsTakenOnlyForItsLessons();
-    void readAheadThreadMeetsPermissionsAsStartUp();
     void readAheadWithoutAThreadReadsInPlace();
 };
 
@@ -461,28 +460,6 @@ void TestLessonReader::readAheadIsTakenOnlyForItsLessons()
     // Its listing is the one made with the lessons it read, not a listing of the directory now.
     makeEntry("c.txt", "file", lessonBytes({"c0\tpc0\tfc0"}));
     QCOMPARE(readAhead.takeListing().size(), std::size_t(2));
-}
-
-void TestLessonReader::readAheadThreadMeetsPermissionsAsStartUp()
-{
-    const ScopedWorkDir dir;
-    // Bound before the thread starts, which takes the same rights as the thread that made it.
-    const PermissionBitsBind bind;
-    makeEntry("a.txt", "file", lessonBytes({"a0\tpa0\tfa0"}));
-    makeEntry("b.txt", "unreadable", lessonBytes({"b0\tpb0\tfb0"}));
-    if (!unreadableAsMade("b.txt", "unreadable"))
-        SKIP_OR_FAIL_IN_CI("permission bits are not enforced for this user (root)");
-
-    LessonReadAhead readAhead;
-    const std::vector<ListedEntry> listing = readAhead.takeListing();
-    QCOMPARE(listing.size(), std::size_t(2));
-    QVERIFY(listing[0].probe.ok());
-    QVERIFY(!listing[1].probe.ok());
-    QCOMPARE(listing[1].probe.error().code, EACCES);
-    QCOMPARE(listing[1].probe.error().message, s(u"Accès au fichier refusé"));
-    Lists lists;
-    QVERIFY(readAhead.takeLessons({"a.txt"}, lists.ref()));
-    QCOMPARE(lists.entries(), QStringList {"a0|pa0|fa0"});
 }
 
 void TestLessonReader::readAheadWithoutAThreadReadsInPlace()
