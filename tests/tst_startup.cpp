@@ -68,12 +68,11 @@ QStringList tickedSizeItems(const TForm1 &form)
 /// Counts the writes that reach the settings file (or the file name) in a directory: a file
 /// renamed over it or a rewrite in place, each once. Reads and temporary files do not count. With
 /// IN_OPEN, its openings (each followed by its closing, so that the kernel merges no two of them).
-class SettingsWrites
+class FileEvents
 {
 public:
-    explicit SettingsWrites(const QString &directory,
-                            uint32_t counted = IN_MOVED_TO | IN_CLOSE_WRITE,
-                            QByteArray name = "dadorir_iruze.ini")
+    explicit FileEvents(const QString &directory, uint32_t counted = IN_MOVED_TO | IN_CLOSE_WRITE,
+                        QByteArray name = "dadorir_iruze.ini")
         : m_fd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)), m_counted(counted), m_name(std::move(name))
     {
         const uint32_t watched = counted == IN_OPEN ? IN_OPEN | IN_CLOSE : counted;
@@ -81,9 +80,9 @@ public:
             || inotify_add_watch(m_fd, QFile::encodeName(directory).constData(), watched) < 0)
             qFatal("cannot watch the settings directory");
     }
-    ~SettingsWrites() { ::close(m_fd); }
-    SettingsWrites(const SettingsWrites &) = delete;
-    SettingsWrites &operator=(const SettingsWrites &) = delete;
+    ~FileEvents() { ::close(m_fd); }
+    FileEvents(const FileEvents &) = delete;
+    FileEvents &operator=(const FileEvents &) = delete;
 
     int count()
     {
@@ -152,7 +151,7 @@ private slots:
 void TestStartup::noSettingsFileGivesTheDesign()
 {
     WindowFixture fixture;
-    SettingsWrites writes(fixture.exeDir.path());
+    FileEvents writes(fixture.exeDir.path());
     TForm1 &form = fixture.start(false);
 
     QCOMPARE(writes.count(), 0);
@@ -251,7 +250,7 @@ void TestStartup::storedDelays()
 
     WindowFixture fixture;
     fixture.writeSettings(stored);
-    SettingsWrites writes(fixture.exeDir.path());
+    FileEvents writes(fixture.exeDir.path());
     TForm1 &form = fixture.start(false);
 
     // One write-back for each delay that differs from the designed 0, 5 and 7, none for the others.
@@ -309,7 +308,7 @@ void TestStartup::storedSizes()
 
     WindowFixture fixture;
     fixture.writeSettings(stored);
-    SettingsWrites writes(fixture.exeDir.path());
+    FileEvents writes(fixture.exeDir.path());
     TForm1 &form = fixture.start(false);
 
     QCOMPARE(writes.count(), 0);
@@ -476,7 +475,7 @@ void TestStartup::startUpOpensEachLessonToProbeAndToReadOnly()
 {
     WindowFixture fixture;
     fixture.addLesson(QStringLiteral("a.txt"), numberedLines(2, QStringLiteral("a")));
-    SettingsWrites opens(fixture.work.path(), IN_OPEN, "a.txt");
+    FileEvents opens(fixture.work.path(), IN_OPEN, "a.txt");
     TForm1 &form = fixture.start(false);
     // Read ahead: once to see that it is a lesson, once to read it, and start-up's rebuild takes
     // what was read.
@@ -539,7 +538,7 @@ void TestStartup::settingsFileIsReadOncePerStep()
     // The stored values equal the designed positions: nothing is written back.
     fixture.writeSettings("[Vitesse]\r\nchinois=0\r\npinyin=5\r\nfran\xe7"
                           "ais=7\r\n[Affichage]\r\nchamps_chinois=40\r\n");
-    SettingsWrites opens(fixture.exeDir.path(), IN_OPEN);
+    FileEvents opens(fixture.exeDir.path(), IN_OPEN);
     TForm1 &form = fixture.start(false);
     // The three delays and the three sizes, one key each.
     QCOMPARE(opens.count(), 6);
