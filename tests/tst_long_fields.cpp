@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QHelpEvent>
 #include <QImage>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -94,6 +95,7 @@ private slots:
     void spokenTextStopsAtOneThousandCharacters();
     void longChoicesEndWithEllipsisInsideTheGroup();
     void cutLessonNamesGetATooltip();
+    void lessonNamesOfEveryScriptGetQtsRowHeights();
     void emptyListSaysWhereLessonsAreLookedFor();
     void emBoxRunsAndTheirPlace();
     void focusGoesToTheControlNeededNext();
@@ -268,6 +270,49 @@ void TestLongFields::cutLessonNamesGetATooltip()
     // Over a name that shows whole, no tooltip (the one shown goes away).
     askTooltip(shortRow);
     QTRY_VERIFY(!QToolTip::isVisible());
+}
+
+void TestLongFields::lessonNamesOfEveryScriptGetQtsRowHeights()
+{
+    // The same ticked names in the lesson list and in a plain Qt list of the same font and size:
+    // rows of the same heights, every row as wide as the viewport, in the first font and after a
+    // larger one, whose letters, accents and Chinese each take a height of their own.
+    const QStringList names = {QStringLiteral("01 Un.txt"),
+                               QStringLiteral("02 Été.txt"),
+                               QStringLiteral("03 汉字.txt"),
+                               QStringLiteral("04 x.txt"),
+                               QStringLiteral("05 %1.txt").arg(longMeaning(200)),
+                               QStringLiteral("06 ~|}{.txt")};
+    QWidget window;
+    toolkit::TCheckListView list(&window);
+    QListWidget qtOwn(&window);
+    for (QListWidget *view : {static_cast<QListWidget *>(&list), &qtOwn}) {
+        view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        view->resize(121, 177);
+        for (const QString &name : names)
+            (new QListWidgetItem(name, view))->setCheckState(Qt::Checked);
+    }
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    for (const int pointSize : {0, 20}) {
+        if (pointSize > 0) {
+            QFont larger = list.font();
+            larger.setPointSize(pointSize);
+            list.setFont(larger);
+            qtOwn.setFont(larger);
+            QCoreApplication::processEvents();
+        }
+        QList<int> heights;
+        for (int row = 0; row < names.size(); ++row) {
+            const QRect shown = list.visualItemRect(list.item(row));
+            QCOMPARE(shown.height(), qtOwn.visualItemRect(qtOwn.item(row)).height());
+            QCOMPARE(shown.width(), list.viewport()->width());
+            heights.append(shown.height());
+        }
+        // The Chinese name needs a taller font than the plain letters.
+        QVERIFY(heights[2] > heights[0]);
+    }
 }
 
 void TestLongFields::emptyListSaysWhereLessonsAreLookedFor()

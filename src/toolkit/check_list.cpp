@@ -1,9 +1,14 @@
 #include "toolkit/check_list.h"
 
+#include <QApplication>
 #include <QHelpEvent>
 #include <QPainter>
+#include <QRawFont>
 #include <QStyledItemDelegate>
 #include <QToolTip>
+
+#include <algorithm>
+#include <optional>
 
 namespace toolkit {
 
@@ -30,9 +35,22 @@ public:
 
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
-        QSize size = QStyledItemDelegate::sizeHint(option, index);
-        if (const auto *view = qobject_cast<const QAbstractItemView *>(option.widget))
-            size.setWidth(std::min(size.width(), view->viewport()->width()));
+        const auto *view = qobject_cast<const QAbstractItemView *>(option.widget);
+        if (!view || index.data(Qt::SizeHintRole).isValid())
+            return QStyledItemDelegate::sizeHint(option, index);
+        QStyleOptionViewItem item = option;
+        initStyleOption(&item, index);
+        const int room = view->viewport()->width();
+        // Every row spans the viewport whatever its own width, so only its height needs the text:
+        // shaping each of hundreds of names at start-up to learn it cost more than the rest of
+        // the list's work together.
+        if (isPrintableAscii(item.text)) {
+            const AsciiRow &row = asciiRow(item);
+            if (row.firstFontHasEveryLetter)
+                return {room, row.height};
+        }
+        QSize size = sizeOf(item);
+        size.setWidth(std::min(size.width(), room));
         return size;
     }
 
@@ -55,6 +73,58 @@ public:
             QToolTip::hideText();
         return true;
     }
+
+private:
+    /// The row of a printable ASCII text, for one font, style and set of item features.
+    struct AsciiRow
+    {
+        QFont font;
+        QStyleOptionViewItem::ViewItemFeatures features;
+        QSize decorationSize;
+        const QStyle *style = nullptr;
+        bool firstFontHasEveryLetter = false;
+        int height = 0;
+    };
+
+    static bool isPrintableAscii(const QString &text)
+    {
+        return !text.isEmpty() && std::all_of(text.cbegin(), text.cend(), [](QChar c) {
+            return c.unicode() >= 0x20 && c.unicode() <= 0x7e;
+        });
+    }
+
+    static QStyle *styleOf(const QStyleOptionViewItem &item)
+    {
+        return item.widget ? item.widget->style() : QApplication::style();
+    }
+
+    static QSize sizeOf(const QStyleOptionViewItem &item)
+    {
+        return styleOf(item)->sizeFromContents(QStyle::CT_ItemViewItem, &item, QSize(),
+                                               item.widget);
+    }
+
+    /// A line takes its height from the fonts that draw its letters: when the first font has
+    /// every printable ASCII letter, no other font draws such a text, and one measured letter
+    /// gives the height of them all.
+    const AsciiRow &asciiRow(const QStyleOptionViewItem &item) const
+    {
+        const QStyle *style = styleOf(item);
+        if (m_asciiRow && m_asciiRow->font == item.font && m_asciiRow->features == item.features
+            && m_asciiRow->decorationSize == item.decorationSize && m_asciiRow->style == style)
+            return *m_asciiRow;
+        AsciiRow row {item.font, item.features, item.decorationSize, style};
+        const QRawFont first = QRawFont::fromFont(item.font);
+        row.firstFontHasEveryLetter = first.isValid();
+        for (uint letter = 0x20; letter <= 0x7e && row.firstFontHasEveryLetter; ++letter)
+            row.firstFontHasEveryLetter = first.supportsCharacter(letter);
+        QStyleOptionViewItem letter = item;
+        letter.text = QStringLiteral("x");
+        row.height = sizeOf(letter).height();
+        return m_asciiRow.emplace(std::move(row));
+    }
+
+    mutable std::optional<AsciiRow> m_asciiRow;
 };
 
 } // namespace
