@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
@@ -97,6 +98,20 @@ QByteArray windowManagerName(xcb_connection_t *connection, xcb_window_t root)
 }
 
 } // namespace
+
+void createWithOwnIcon(QWidget *window)
+{
+    const QIcon application = QGuiApplication::windowIcon();
+    // Otherwise there is one icon to send at most, and showing the window makes it as usual.
+    if (window->testAttribute(Qt::WA_WState_Created) || application.isNull()
+        || !window->testAttribute(Qt::WA_SetWindowIcon))
+        return;
+    // Made while there is no application icon, the window starts with none and only its own is
+    // sent. Windows already made that show the application's icon have theirs sent twice more.
+    QGuiApplication::setWindowIcon(QIcon());
+    window->winId();
+    QGuiApplication::setWindowIcon(application);
+}
 
 void offerNoCaptionButtons(QWidget *window)
 {

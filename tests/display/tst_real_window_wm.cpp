@@ -1,15 +1,30 @@
+#include "app/program.h"
 #include "app/tform1.h"
 #include "display/about_box.h"
+#include "display/icons.h"
 #include "displaysupport.h"
 #include "windowfixture.h"
 
+#include <QAbstractEventDispatcher>
+#include <QAbstractNativeEventFilter>
 #include <QAction>
+#include <QApplication>
 #include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QImage>
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
 #include <QWindow>
+
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <memory>
 
 namespace {
 
@@ -41,6 +56,100 @@ bool iconified(const QWidget &window)
     return xprop(window, QStringLiteral("WM_STATE")).contains(QStringLiteral("Iconic"));
 }
 
+xcb_connection_t *xConnection()
+{
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 ? x11->connection() : nullptr;
+}
+
+xcb_atom_t atom(const char *name)
+{
+    xcb_connection_t *connection = xConnection();
+    std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
+        xcb_intern_atom_reply(
+            connection, xcb_intern_atom(connection, 0, uint16_t(std::strlen(name)), name), nullptr),
+        &std::free);
+    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+}
+
+/// The images of the window's _NET_WM_ICON, as the window manager reads them.
+QList<QImage> iconImages(const QWidget &window)
+{
+    xcb_connection_t *connection = xConnection();
+    const xcb_get_property_cookie_t cookie
+        = xcb_get_property(connection, 0, xcb_window_t(window.winId()), atom("_NET_WM_ICON"),
+                           XCB_ATOM_CARDINAL, 0, 1U << 24);
+    std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
+        xcb_get_property_reply(connection, cookie, nullptr), &std::free);
+    QList<QImage> images;
+    if (!reply || reply->format != 32)
+        return images;
+    const auto *words = static_cast<const quint32 *>(xcb_get_property_value(reply.get()));
+    const quint32 *const end = words + xcb_get_property_value_length(reply.get()) / 4;
+    while (end - words >= 2) {
+        const int width = int(words[0]);
+        const int height = int(words[1]);
+        words += 2;
+        if (width <= 0 || height <= 0 || end - words < qint64(width) * height)
+            return {};
+        QImage image(width, height, QImage::Format_ARGB32);
+        for (int y = 0; y < height; ++y, words += width)
+            std::memcpy(image.scanLine(y), words, std::size_t(width) * 4);
+        images.append(image);
+    }
+    return images;
+}
+
+/// Counts the changes of each window's _NET_WM_ICON that reach the program.
+class IconChanges : public QAbstractNativeEventFilter
+{
+public:
+    IconChanges() : m_icon(atom("_NET_WM_ICON"))
+    {
+        QAbstractEventDispatcher::instance()->installNativeEventFilter(this);
+    }
+    ~IconChanges() override { QAbstractEventDispatcher::instance()->removeNativeEventFilter(this); }
+    IconChanges(const IconChanges &) = delete;
+    IconChanges &operator=(const IconChanges &) = delete;
+
+    bool nativeEventFilter(const QByteArray &type, void *message, qintptr *) override
+    {
+        const auto *event = static_cast<const xcb_generic_event_t *>(message);
+        if (type == "xcb_generic_event_t" && (event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY) {
+            const auto *change = reinterpret_cast<const xcb_property_notify_event_t *>(event);
+            if (change->atom == m_icon)
+                ++m_changes[change->window];
+        }
+        return false;
+    }
+
+    int of(const QWidget &window) const
+    {
+        const auto found = m_changes.find(xcb_window_t(window.winId()));
+        return found == m_changes.end() ? 0 : found->second;
+    }
+
+private:
+    xcb_atom_t m_icon;
+    std::map<xcb_window_t, int> m_changes;
+};
+
+/// Whether the window's _NET_WM_ICON holds the program icon, every size of it, pixel for pixel.
+bool showsTheProgramIcon(const QWidget &window)
+{
+    const QList<QImage> images = iconImages(window);
+    QList<int> sides;
+    for (const QImage &image : images) {
+        const QImage drawn
+            = programIcon().pixmap(image.size()).toImage().convertToFormat(QImage::Format_ARGB32);
+        if (image != drawn)
+            return false;
+        sides.append(image.width());
+    }
+    std::sort(sides.begin(), sides.end());
+    return sides == QList<int>({16, 32, 48, 64, 128, 256});
+}
+
 } // namespace
 
 /// The windows under a real window manager (openbox), with its frames.
@@ -53,6 +162,7 @@ private slots:
     void aboutBoxOffersNoMinimiseNorMaximise();
     void iconifiedAboutBoxLeavesTheMainWindow();
     void mainWindowOffersMinimiseAndCloseOnly();
+    void eachWindowSendsTheProgramIconOnce();
 };
 
 void TestRealWindowManager::framedWindowsAreCentred()
@@ -206,6 +316,29 @@ void TestRealWindowManager::mainWindowOffersMinimiseAndCloseOnly()
     QVERIFY2(actions.contains(QStringLiteral("_NET_WM_ACTION_CLOSE")), qPrintable(actions));
     QVERIFY2(!actions.contains(QStringLiteral("MAXIMIZE")), qPrintable(actions));
     QVERIFY2(!actions.contains(QStringLiteral("RESIZE")), qPrintable(actions));
+}
+
+void TestRealWindowManager::eachWindowSendsTheProgramIconOnce()
+{
+    // The icon of every size goes to the display once per window, and stays the application's for
+    // the windows made later, such as the message boxes.
+    program::setUpApplication();
+    const IconChanges changes;
+    WindowFixture fixture;
+    TForm1 &form = fixture.start();
+    QVERIFY(QTest::qWaitForWindowExposed(&form, displayWaitMs));
+    QTRY_VERIFY_WITH_TIMEOUT(framed(form), displayWaitMs);
+    QVERIFY(showsTheProgramIcon(form));
+
+    form.Aproposde1->trigger();
+    TForm2 &about = fixture.about();
+    QVERIFY(QTest::qWaitForWindowExposed(&about, displayWaitMs));
+    QTRY_VERIFY_WITH_TIMEOUT(framed(about), displayWaitMs);
+    QVERIFY(showsTheProgramIcon(about));
+
+    QCOMPARE(changes.of(form), 1);
+    QCOMPARE(changes.of(about), 1);
+    QCOMPARE(QApplication::windowIcon().cacheKey(), programIcon().cacheKey());
 }
 
 QTEST_MAIN(TestRealWindowManager)
