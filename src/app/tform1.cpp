@@ -205,7 +205,7 @@ void TForm1::showCentred()
 {
     // The first control in tab order that can take the focus gets it.
     Button2->setFocus();
-    toolkit::createWithOwnIcon(this);
+    toolkit::createSendingIconOnce(this);
     show();
     toolkit::centreFramedWindow(this);
     activateWindow();

@@ -92,7 +92,7 @@ void TForm2::showAbout()
 {
     // When already shown it stays where the learner has put it and only comes to the front.
     if (!isVisible()) {
-        toolkit::createWithOwnIcon(this);
+        toolkit::createSendingIconOnce(this);
         // A manager reads the hints each time the box maps again.
         toolkit::offerNoCaptionButtons(this);
         if (m_placed) {

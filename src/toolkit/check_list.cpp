@@ -14,6 +14,10 @@ namespace toolkit {
 
 namespace {
 
+// The letters a lesson name may hold for its row to take the height measured once.
+constexpr char16_t firstPrintable = u' ';
+constexpr char16_t lastPrintable = u'~';
+
 /// Where an item's text goes, less the margins the style keeps inside it.
 int textRoom(const QStyleOptionViewItem &option)
 {
@@ -45,9 +49,8 @@ public:
         // shaping each of hundreds of names at start-up to learn it cost more than the rest of
         // the list's work together.
         if (isPrintableAscii(item.text)) {
-            const AsciiRow &row = asciiRow(item);
-            if (row.firstFontHasEveryLetter)
-                return {room, row.height};
+            if (const std::optional<int> height = asciiRowHeight(item))
+                return {room, *height};
         }
         QSize size = sizeOf(item);
         size.setWidth(std::min(size.width(), room));
@@ -75,21 +78,21 @@ public:
     }
 
 private:
-    /// The row of a printable ASCII text, for one font, style and set of item features.
+    /// The row of a printable ASCII text, for one font, style and set of item features (the
+    /// lesson list's items have no pictures).
     struct AsciiRow
     {
         QFont font;
         QStyleOptionViewItem::ViewItemFeatures features;
-        QSize decorationSize;
-        const QStyle *style = nullptr;
-        bool firstFontHasEveryLetter = false;
-        int height = 0;
+        const QStyle *style;
+        /// None when the first font lacks a printable ASCII letter: each text is then measured.
+        std::optional<int> height;
     };
 
     static bool isPrintableAscii(const QString &text)
     {
         return !text.isEmpty() && std::all_of(text.cbegin(), text.cend(), [](QChar c) {
-            return c.unicode() >= 0x20 && c.unicode() <= 0x7e;
+            return c.unicode() >= firstPrintable && c.unicode() <= lastPrintable;
         });
     }
 
@@ -104,24 +107,28 @@ private:
                                                item.widget);
     }
 
+    std::optional<int> asciiRowHeight(const QStyleOptionViewItem &item) const
+    {
+        const QStyle *style = styleOf(item);
+        if (!m_asciiRow || m_asciiRow->font != item.font || m_asciiRow->features != item.features
+            || m_asciiRow->style != style)
+            m_asciiRow = AsciiRow {item.font, item.features, style, measuredAsciiRow(item)};
+        return m_asciiRow->height;
+    }
+
     /// A line takes its height from the fonts that draw its letters: when the first font has
     /// every printable ASCII letter, no other font draws such a text, and one measured letter
     /// gives the height of them all.
-    const AsciiRow &asciiRow(const QStyleOptionViewItem &item) const
+    static std::optional<int> measuredAsciiRow(const QStyleOptionViewItem &item)
     {
-        const QStyle *style = styleOf(item);
-        if (m_asciiRow && m_asciiRow->font == item.font && m_asciiRow->features == item.features
-            && m_asciiRow->decorationSize == item.decorationSize && m_asciiRow->style == style)
-            return *m_asciiRow;
-        AsciiRow row {item.font, item.features, item.decorationSize, style};
         const QRawFont first = QRawFont::fromFont(item.font);
-        row.firstFontHasEveryLetter = first.isValid();
-        for (uint letter = 0x20; letter <= 0x7e && row.firstFontHasEveryLetter; ++letter)
-            row.firstFontHasEveryLetter = first.supportsCharacter(letter);
+        for (char16_t letter = firstPrintable; letter <= lastPrintable; ++letter) {
+            if (!first.supportsCharacter(QChar(letter)))
+                return std::nullopt;
+        }
         QStyleOptionViewItem letter = item;
         letter.text = QStringLiteral("x");
-        row.height = sizeOf(letter).height();
-        return m_asciiRow.emplace(std::move(row));
+        return sizeOf(letter).height();
     }
 
     mutable std::optional<AsciiRow> m_asciiRow;

@@ -99,15 +99,14 @@ QByteArray windowManagerName(xcb_connection_t *connection, xcb_window_t root)
 
 } // namespace
 
-void createWithOwnIcon(QWidget *window)
+void createSendingIconOnce(QWidget *window)
 {
-    const QIcon application = QGuiApplication::windowIcon();
-    // Otherwise there is one icon to send at most, and showing the window makes it as usual.
-    if (window->testAttribute(Qt::WA_WState_Created) || application.isNull()
-        || !window->testAttribute(Qt::WA_SetWindowIcon))
+    if (window->testAttribute(Qt::WA_WState_Created))
         return;
-    // Made while there is no application icon, the window starts with none and only its own is
-    // sent. Windows already made that show the application's icon have theirs sent twice more.
+    // Made while there is no application icon, the window starts with none, and the icon it shows
+    // is sent once, right after. Windows already made that show the application's icon have theirs
+    // sent twice more.
+    const QIcon application = QGuiApplication::windowIcon();
     QGuiApplication::setWindowIcon(QIcon());
     window->winId();
     QGuiApplication::setWindowIcon(application);

@@ -18,11 +18,10 @@ void centreFramedWindow(QWidget *window);
 /// flags still leave some managers drawing every button. Before the window maps.
 void offerNoCaptionButtons(QWidget *window);
 
-/// Makes the native window of a window that has an icon of its own, sending that icon to the
-/// display once: with an application icon set, Qt sends the application's icon as it makes the
-/// window and the window's own right after, each of every size, hundreds of kilobytes that the
-/// window manager reads again each time. Does nothing for a window already made, or when either
-/// icon is missing.
-void createWithOwnIcon(QWidget *window);
+/// Makes the native window of a window not made yet, sending the icon it shows to the display
+/// once: with an application icon set, Qt sends the application's icon as it makes a window and
+/// the icon the window shows right after, each of every size, hundreds of kilobytes that the
+/// window manager reads again each time.
+void createSendingIconOnce(QWidget *window);
 
 } // namespace toolkit
