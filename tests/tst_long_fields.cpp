@@ -274,11 +274,26 @@ void TestLongFields::cutLessonNamesGetATooltip()
     QTRY_VERIFY(!QToolTip::isVisible());
 }
 
+namespace {
+
+/// Each row of list as high as the same row of Qt's own list, and as wide as the viewport.
+void compareRowsWithQts(const QListWidget &list, const QListWidget &qtOwn, QList<int> *heights)
+{
+    for (int row = 0; row < list.count(); ++row) {
+        const QRect shown = list.visualItemRect(list.item(row));
+        QCOMPARE(shown.height(), qtOwn.visualItemRect(qtOwn.item(row)).height());
+        QCOMPARE(shown.width(), list.viewport()->width());
+        heights->append(shown.height());
+    }
+}
+
+} // namespace
+
 void TestLongFields::lessonNamesOfEveryScriptGetQtsRowHeights()
 {
     // The same ticked names in the lesson list and in a plain Qt list of the same font and size:
-    // rows of the same heights, every row as wide as the viewport, in the first font and after a
-    // larger one, whose letters, accents and Chinese each take a height of their own.
+    // rows of the same heights in the design's font, a larger one, one so small that the check
+    // box sets the height, and then in the other style, which draws the box at another size.
     const QStringList names = {QStringLiteral("01 Un.txt"),
                                QStringLiteral("02 Été.txt"),
                                QStringLiteral("03 汉字.txt"),
@@ -288,46 +303,50 @@ void TestLongFields::lessonNamesOfEveryScriptGetQtsRowHeights()
     QWidget window;
     toolkit::TCheckListView list(&window);
     QListWidget qtOwn(&window);
-    for (QListWidget *view : {static_cast<QListWidget *>(&list), &qtOwn}) {
+    // Beside them, a ticked row then one with no check box (which the lessons never lack).
+    toolkit::TCheckListView mixed(&window);
+    QListWidget qtMixed(&window);
+    for (QListWidget *view : {static_cast<QListWidget *>(&list), &qtOwn,
+                              static_cast<QListWidget *>(&mixed), &qtMixed}) {
         view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         view->resize(121, 177);
+    }
+    for (QListWidget *view : {static_cast<QListWidget *>(&list), &qtOwn}) {
         for (const QString &name : names)
             (new QListWidgetItem(name, view))->setCheckState(Qt::Checked);
-        // A row that asks for its own size gets it, as in any Qt list, and a row with no check
-        // box (which the lessons never lack) is sized for what it holds.
+        // A row that asks for its own size gets it, as in any Qt list.
         view->item(3)->setSizeHint(QSize(40, 31));
-        new QListWidgetItem(QStringLiteral("07 sans case.txt"), view);
+    }
+    for (QListWidget *view : {static_cast<QListWidget *>(&mixed), &qtMixed}) {
+        (new QListWidgetItem(names[0], view))->setCheckState(Qt::Checked);
+        view->addItem(names[3]);
     }
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
-    // The design's font, a larger one, then one so small that the check box sets the height,
-    // which the other style draws at another size.
     for (const int step : {0, 1, 2, 3}) {
-        if (step == 1 || step == 2) {
-            QFont font = list.font();
-            font.setPointSize(step == 1 ? 20 : 4);
-            list.setFont(font);
-            qtOwn.setFont(font);
-        } else if (step == 3) {
-            const QString other
-                = list.style()->name().compare(QStringLiteral("fusion"), Qt::CaseInsensitive) == 0
-                ? QStringLiteral("Windows")
-                : QStringLiteral("Fusion");
-            list.setStyle(QStyleFactory::create(other));
-            qtOwn.setStyle(QStyleFactory::create(other));
+        for (QListWidget *view : {static_cast<QListWidget *>(&list), &qtOwn,
+                                  static_cast<QListWidget *>(&mixed), &qtMixed}) {
+            if (step == 1 || step == 2) {
+                QFont font = view->font();
+                font.setPointSize(step == 1 ? 20 : 4);
+                view->setFont(font);
+            } else if (step == 3) {
+                const bool fusion
+                    = view->style()->name().compare(QStringLiteral("fusion"), Qt::CaseInsensitive)
+                    == 0;
+                view->setStyle(QStyleFactory::create(fusion ? QStringLiteral("Windows")
+                                                            : QStringLiteral("Fusion")));
+            }
         }
         QCoreApplication::processEvents();
         QList<int> heights;
-        for (int row = 0; row < list.count(); ++row) {
-            const QRect shown = list.visualItemRect(list.item(row));
-            QCOMPARE(shown.height(), qtOwn.visualItemRect(qtOwn.item(row)).height());
-            QCOMPARE(shown.width(), list.viewport()->width());
-            heights.append(shown.height());
-        }
+        compareRowsWithQts(list, qtOwn, &heights);
         // The Chinese name needs a taller font than the plain letters, unless the box decides.
         if (step < 2)
             QVERIFY(heights[2] > heights[0]);
+        QList<int> mixedHeights;
+        compareRowsWithQts(mixed, qtMixed, &mixedHeights);
     }
 }
 
