@@ -9,6 +9,7 @@
 #include "windowfixture.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QHelpEvent>
@@ -21,6 +22,8 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QToolTip>
+
+#include <memory>
 
 // Lesson fields longer than their labels, lesson names longer than the list, an empty list, and
 // where the keyboard focus goes when its control hides: what the learner is shown of them.
@@ -300,6 +303,11 @@ void TestLongFields::lessonNamesOfEveryScriptGetQtsRowHeights()
                                QStringLiteral("04 x.txt"),
                                QStringLiteral("05 %1.txt").arg(longMeaning(200)),
                                QStringLiteral("06 ~|}{.txt")};
+    // The style that is not the application's, made before the lists so that it outlives them.
+    const bool fusion
+        = QApplication::style()->name().compare(QStringLiteral("fusion"), Qt::CaseInsensitive) == 0;
+    const std::unique_ptr<QStyle> otherStyle(
+        QStyleFactory::create(fusion ? QStringLiteral("Windows") : QStringLiteral("Fusion")));
     QWidget window;
     toolkit::TCheckListView list(&window);
     QListWidget qtOwn(&window);
@@ -332,11 +340,7 @@ void TestLongFields::lessonNamesOfEveryScriptGetQtsRowHeights()
                 font.setPointSize(step == 1 ? 20 : 4);
                 view->setFont(font);
             } else if (step == 3) {
-                const bool fusion
-                    = view->style()->name().compare(QStringLiteral("fusion"), Qt::CaseInsensitive)
-                    == 0;
-                view->setStyle(QStyleFactory::create(fusion ? QStringLiteral("Windows")
-                                                            : QStringLiteral("Fusion")));
+                view->setStyle(otherStyle.get());
             }
         }
         QCoreApplication::processEvents();
